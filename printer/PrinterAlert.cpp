@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "MibValue.h"
+#include "ObjectId.h"
 #include "StringTable.h"
 
 CPrinterAlert CPrinterAlert::NoAnswer()
@@ -178,6 +180,28 @@ std::string AlertText(const CPrinterAlert& a_alert, AlertRules a_rules, const IS
     return text;
 }
 
+CObjectId ComponentNameOid(const CPrinterAlert& a_alert)
+{
+    const char* pszColumn = nullptr;
+    switch (a_alert.m_nGroup) {
+    case 8:
+        pszColumn = "1.3.6.1.2.1.43.8.2.1.13";  // prtInputName
+        break;
+    case 9:
+        pszColumn = "1.3.6.1.2.1.43.9.2.1.7";  // prtOutputName
+        break;
+    case 11:
+        pszColumn = "1.3.6.1.2.1.43.11.1.1.6";  // prtMarkerSuppliesDescription
+        break;
+    default:
+        return {};
+    }
+    CObjectId oid(pszColumn);
+    oid.Append(static_cast<std::uint32_t>(a_alert.m_nDeviceIndex));
+    oid.Append(static_cast<std::uint32_t>(a_alert.m_nGroupIndex));
+    return oid;
+}
+
 std::int32_t AlertIcon(std::int32_t a_nSeverity, std::int32_t a_nCode)
 {
     switch (a_nCode) {
@@ -233,6 +257,76 @@ const CPrinterAlert* CAlertTable::Find(std::uint32_t a_dwIndex) const
 {
     auto it = m_alerts.find(a_dwIndex);
     return it == m_alerts.end() ? nullptr : &it->second;
+}
+
+namespace {
+
+enum class Column { Severity, Training, Group, GroupIndex, Code, Description, Other };
+
+// A row identifier of prtAlertTable: the table, a column, and the two
+// indexes (device and alert). Anything shorter is not a row.
+bool IsAlertRow(const CObjectId& a_oid)
+{
+    static const CObjectId kTable(kOidAlertTable);
+    return a_oid.GetCount() >= kTable.GetCount() + 3 && a_oid.StartsWith(kTable, kTable.GetCount());
+}
+
+Column ColumnOf(const CObjectId& a_oid)
+{
+    // The sub-identifier after the table's is the column number.
+    static const std::size_t kTableLength = CObjectId(kOidAlertTable).GetCount();
+    switch (a_oid[kTableLength]) {
+    case 2: return Column::Severity;
+    case 3: return Column::Training;
+    case 4: return Column::Group;
+    case 5: return Column::GroupIndex;
+    case 7: return Column::Code;
+    case 8: return Column::Description;
+    default: return Column::Other;
+    }
+}
+
+} // namespace
+
+void CAlertTable::FileRow(const CMibValue& a_value, std::int32_t a_nDeviceIndex)
+{
+    const CObjectId& oid = a_value.GetIdentifier();
+    const std::size_t n = oid.GetCount();
+    if (!IsAlertRow(oid) || oid[n - 2] != static_cast<std::uint32_t>(a_nDeviceIndex))
+        return;
+    CPrinterAlert& alert = Take(oid[n - 1]);
+    alert.m_nDeviceIndex = a_nDeviceIndex;
+
+    const Column column = ColumnOf(oid);
+    if (column == Column::Other)
+        return;
+    if (column == Column::Description) {
+        std::string text;
+        alert.m_strDescription = a_value.GetText(text) ? text : std::string();
+        return;
+    }
+    std::int32_t nValue = 0;
+    if (!a_value.GetInteger(nValue))
+        nValue = 0;
+    switch (column) {
+    case Column::Severity:
+        alert.m_nSeverity = nValue;
+        break;
+    case Column::Training:
+        alert.m_nTrainingLevel = nValue;
+        break;
+    case Column::Group:
+        alert.m_nGroup = nValue;
+        break;
+    case Column::GroupIndex:
+        alert.m_nGroupIndex = nValue;
+        break;
+    case Column::Code:
+        alert.m_nCode = nValue;
+        break;
+    default:
+        break;
+    }
 }
 
 void CAlertTable::ComputeMessages(AlertRules a_rules, const IStringTable& a_strings)

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+class CMibValue;
+class CObjectId;
 class IStringTable;
 
 // Severity levels (prtAlertSeverityLevel) and what stands for no answer.
@@ -61,6 +63,15 @@ inline constexpr unsigned kIdsServiceCall = 20910;
 // The message text of an alert under a program's rules.
 std::string AlertText(const CPrinterAlert& a_alert, AlertRules a_rules, const IStringTable& a_strings);
 
+// prtAlertTable, the root of the walk.
+inline constexpr const char kOidAlertTable[] = "1.3.6.1.2.1.43.18.1.1";
+
+// The identifier of the name of the input, output or supply an alert is
+// about (groups 8, 9 and 11): prtInputName, prtOutputName or
+// prtMarkerSuppliesDescription followed by the device index and the alert's
+// group index. Empty for any other group.
+CObjectId ComponentNameOid(const CPrinterAlert& a_alert);
+
 // The status window's icon for an alert: a bitmap id, or 0 for none.
 std::int32_t AlertIcon(std::int32_t a_nSeverity, std::int32_t a_nCode);
 
@@ -87,6 +98,15 @@ public:
     const CPrinterAlert* Find(std::uint32_t a_dwIndex) const;
     const Map& Alerts() const { return m_alerts; }
     Map& Alerts() { return m_alerts; }
+
+    // Files one value of a walk of prtAlertTable: a row of device
+    // a_nDeviceIndex (next-to-last sub-identifier) goes to the record of its
+    // alert index (last sub-identifier), into the field of its column; numbers
+    // from integer values and the description from an octet string (0 or
+    // empty text for another type). Rows of other devices, and identifiers
+    // that are no row of prtAlertTable, are ignored; a row of another column
+    // creates the record but stores nothing.
+    void FileRow(const CMibValue& a_value, std::int32_t a_nDeviceIndex);
 
     // Computes every alert's message under a program's rules.
     void ComputeMessages(AlertRules a_rules, const IStringTable& a_strings);

@@ -3,6 +3,8 @@
 
 #include <initializer_list>
 
+#include "MibValue.h"
+#include "ObjectId.h"
 #include "PrinterAlert.h"
 #include "VigiloStrings.h"
 
@@ -133,6 +135,92 @@ TEST(AlertTable, MapwicksHighestSeverityAndSymbolStatus)
         SCOPED_TRACE(c.what);
         EXPECT_EQ(c.table.GetHighestSeverity(), c.highest);
         EXPECT_EQ(SymbolStatusForSeverity(c.table.GetHighestSeverity()), c.status);
+    }
+}
+
+CMibValue IntegerRow(const char* a_pszOid, std::int32_t a_n)
+{
+    CMibValue v{CObjectId(a_pszOid)};
+    v.SetInteger(a_n);
+    return v;
+}
+
+CMibValue TextRow(const char* a_pszOid, const std::string& a_text)
+{
+    CMibValue v{CObjectId(a_pszOid)};
+    v.StoreBytesZ(reinterpret_cast<const std::uint8_t*>(a_text.data()), a_text.size());
+    v.SetTypeAndLength(typeOctetString, static_cast<std::int32_t>(a_text.size()));
+    return v;
+}
+
+TEST(AlertTable, FilesWalkedRowsByDeviceAlertIndexAndColumn)
+{
+    CMibValue counter{CObjectId("1.3.6.1.2.1.43.18.1.1.2.1.7")};
+    counter.StoreNumber(3);
+    counter.SetTypeAndLength(typeCounter, 4);
+    const CMibValue rows[] = {
+        IntegerRow("1.3.6.1.2.1.43.18.1.1.2.1.5", 3),
+        IntegerRow("1.3.6.1.2.1.43.18.1.1.2.1.6", 4),
+        IntegerRow("1.3.6.1.2.1.43.18.1.1.2.2.5", 255),  // another device
+        IntegerRow("1.3.6.1.2.1.43.18.1.1.3.1.5", 5),
+        IntegerRow("1.3.6.1.2.1.43.18.1.1.4.1.5", 8),
+        IntegerRow("1.3.6.1.2.1.43.18.1.1.5.1.5", 2),
+        IntegerRow("1.3.6.1.2.1.43.18.1.1.6.1.9", 77),   // location: record, no field
+        IntegerRow("1.3.6.1.2.1.43.18.1.1.7.1.5", 808),
+        TextRow("1.3.6.1.2.1.43.18.1.1.8.1.5", "Tray 2 empty"),
+        TextRow("1.3.6.1.2.1.43.18.1.1.8.2.5", "other device"),
+        counter,                                          // not an integer: 0
+        IntegerRow("1.3.6.1.2.1.43.18.1.1.8.1.6", 1),     // not a text: empty
+        IntegerRow("1.3.6.1.2.1.43.18.1.1.2.1", 3),       // too short to be a row
+        IntegerRow("1.3.6.1.2.1.43.17.1.1.2.1.8", 3),     // not the alert table
+    };
+    CAlertTable table;
+    for (const CMibValue& v : rows)
+        table.FileRow(v, 1);
+
+    ASSERT_EQ(table.GetCount(), 4u);
+    const CPrinterAlert* p5 = table.Find(5);
+    ASSERT_NE(p5, nullptr);
+    EXPECT_EQ(p5->m_nDeviceIndex, 1);
+    EXPECT_EQ(p5->m_nSeverity, 3);
+    EXPECT_EQ(p5->m_nTrainingLevel, 5);
+    EXPECT_EQ(p5->m_nGroup, 8);
+    EXPECT_EQ(p5->m_nGroupIndex, 2);
+    EXPECT_EQ(p5->m_nCode, 808);
+    EXPECT_EQ(p5->m_strDescription, "Tray 2 empty");
+    EXPECT_EQ(table.Find(6)->m_nSeverity, 4);
+    EXPECT_EQ(table.Find(6)->m_strDescription, "");
+    EXPECT_EQ(table.Find(7)->m_nSeverity, 0);
+    const CPrinterAlert* p9 = table.Find(9);
+    ASSERT_NE(p9, nullptr);
+    EXPECT_EQ(p9->m_nSeverity, 0);
+    EXPECT_EQ(p9->m_nGroup, 0);
+
+    // Device index 2 sees only its own row.
+    CAlertTable table2;
+    for (const CMibValue& v : rows)
+        table2.FileRow(v, 2);
+    ASSERT_EQ(table2.GetCount(), 1u);
+    EXPECT_EQ(table2.Find(5)->m_nSeverity, 255);
+    EXPECT_EQ(table2.Find(5)->m_nDeviceIndex, 2);
+    EXPECT_EQ(table2.Find(5)->m_strDescription, "other device");
+}
+
+TEST(AlertTable, ComponentNameIdentifiers)
+{
+    CPrinterAlert alert;
+    alert.m_nDeviceIndex = 1;
+    alert.m_nGroupIndex = 3;
+    alert.m_nGroup = 8;
+    EXPECT_EQ(ComponentNameOid(alert).Format(), "1.3.6.1.2.1.43.8.2.1.13.1.3");
+    alert.m_nGroup = 9;
+    EXPECT_EQ(ComponentNameOid(alert).Format(), "1.3.6.1.2.1.43.9.2.1.7.1.3");
+    alert.m_nGroup = 11;
+    alert.m_nDeviceIndex = 2;
+    EXPECT_EQ(ComponentNameOid(alert).Format(), "1.3.6.1.2.1.43.11.1.1.6.2.3");
+    for (std::int32_t nGroup : {1, 5, 10, 13, 17})  {
+        alert.m_nGroup = nGroup;
+        EXPECT_TRUE(ComponentNameOid(alert).IsEmpty()) << nGroup;
     }
 }
 
