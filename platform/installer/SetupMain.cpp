@@ -25,7 +25,7 @@ int wmain(int a_argc, wchar_t** a_argv)
     CSetupCommand command;
     std::wstring strError;
     if (!ParseSetupCommand(a_argc - 1, a_argv + 1, command, strError)) {
-        Print(stderr, L"lumet-setup: " + strError + L"\n" + kSetupUsage);
+        Print(stderr, L"lumet-setup: " + strError + L" (lumet-setup /? lists the options)\n");
         return 2;
     }
     if (command.bHelp) {
