@@ -70,7 +70,8 @@ void TraceMib(const char* a_format, ...) LUMET_PRINTF(1, 2);
 
 // The main trace's prefix names the calling thread's thread object by its
 // handle; the thread layer installs the function that tells it. Until then
-// (and natively) the prefix shows 0.
+// OpenMainTrace makes the prefix show the calling thread's id (natively it
+// shows 0).
 using TraceThreadHandleFn = std::uint32_t (*)();
 void SetTraceThreadHandleSource(TraceThreadHandleFn a_fn);
 // Installs a_fn only when no source is installed yet; the Windows side uses
