@@ -1,13 +1,7 @@
 #include "DlgModaless.h"
 
 #include "Application.h"
-
-namespace {
-
-// The position value name of every message box, shared by both programs.
-constexpr wchar_t kPosMessageName[] = L"Message";
-
-} // namespace
+#include "ProductKeys.h"
 
 // CDlgModaless
 
@@ -69,7 +63,7 @@ BOOL CDlgModaless::FocusDefaultButton()
 
 // CDlgMessage
 
-CDlgMessage::CDlgMessage(HWND a_hParent) : CDlgModaless(IDD_MESSAGE, a_hParent, kPosMessageName)
+CDlgMessage::CDlgMessage(HWND a_hParent) : CDlgModaless(IDD_MESSAGE, a_hParent, kPosMessage)
 {
 }
 

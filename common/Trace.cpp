@@ -27,6 +27,12 @@ void SetTraceThreadHandleSource(TraceThreadHandleFn a_fn)
     g_threadHandleSource.store(a_fn);
 }
 
+void SetDefaultTraceThreadHandleSource(TraceThreadHandleFn a_fn)
+{
+    TraceThreadHandleFn none = nullptr;
+    g_threadHandleSource.compare_exchange_strong(none, a_fn);
+}
+
 std::string FormatTraceMessage(const char* a_format, std::va_list a_args)
 {
     // Room for the message, a CR inserted before its final LF, and the zero.

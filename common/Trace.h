@@ -5,7 +5,7 @@
 // lock, then flushes, so the log survives a crash.
 //
 // Opening the files (registry switches, file names, sharing) is the Windows
-// side's job (TraceFiles); it hands an open sink to Start. Tests hand over a
+// side's job (TraceFiles.h); it hands an open sink to Start. Tests hand over a
 // memory sink.
 #pragma once
 
@@ -70,9 +70,13 @@ void TraceMib(const char* a_format, ...) LUMET_PRINTF(1, 2);
 
 // The main trace's prefix names the calling thread's thread object by its
 // handle; the thread layer installs the function that tells it. Until then
-// (and natively) the prefix shows 0.
+// OpenMainTrace makes the prefix show the calling thread's id (natively it
+// shows 0).
 using TraceThreadHandleFn = std::uint32_t (*)();
 void SetTraceThreadHandleSource(TraceThreadHandleFn a_fn);
+// Installs a_fn only when no source is installed yet; the Windows side uses
+// it to supply a default without overriding the thread layer's source.
+void SetDefaultTraceThreadHandleSource(TraceThreadHandleFn a_fn);
 
 // Formats one message the way a trace writes it: cut to fit the line buffer
 // (keeping a final line feed), and a final line feed that has no carriage

@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "Application.h"
+#include "ProductKeys.h"
+#include "Setup.h"
 #include "ThreadModaless.h"
 #include "Trace.h"
 #include "UiDriver.h"
@@ -75,35 +77,49 @@ private:
     std::shared_ptr<std::string> m_pText;
 };
 
-// The position values under HKLM\...\Control\WndPos, as the installation
-// leaves them.
-inline constexpr wchar_t kWndPosKey[] = L"SOFTWARE\\Lumet\\Lumet for OpenView\\Control\\WndPos";
+// The product installed (every position value holding the no-position
+// mark) while the object lives.
+class CInstalledProduct {
+public:
+    CInstalledProduct()
+    {
+        std::wstring error;
+        m_bInstalled = InstallProduct(CSetupOptions{}, error);
+        EXPECT_TRUE(m_bInstalled) << "installation failed";
+    }
+    ~CInstalledProduct()
+    {
+        std::wstring error;
+        if (m_bInstalled) {
+            EXPECT_TRUE(UninstallProduct(error));
+        }
+    }
+    CInstalledProduct(const CInstalledProduct&) = delete;
+    CInstalledProduct& operator=(const CInstalledProduct&) = delete;
+    bool IsInstalled() const { return m_bInstalled; }
 
-inline bool SetPosValue(const wchar_t* a_pszName, DWORD a_dwValue)
+private:
+    bool m_bInstalled = false;
+};
+
+// The position values as the registry holds them.
+inline std::wstring WndPosKey()
 {
-    HKEY hKey = nullptr;
-    if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kWndPosKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                          &hKey, nullptr) != ERROR_SUCCESS)
-        return false;
-    bool ok = ::RegSetValueExW(hKey, a_pszName, 0, REG_DWORD,
-                               reinterpret_cast<const BYTE*>(&a_dwValue), sizeof a_dwValue) ==
-              ERROR_SUCCESS;
-    ::RegCloseKey(hKey);
-    return ok;
+    return std::wstring(kRegControlKey) + L"\\" + kRegWndPosSubkey;
 }
 
 inline std::optional<DWORD> GetPosValue(const wchar_t* a_pszName)
 {
     DWORD dw = 0, cb = sizeof dw;
-    if (::RegGetValueW(HKEY_LOCAL_MACHINE, kWndPosKey, a_pszName, RRF_RT_REG_DWORD, nullptr, &dw,
-                       &cb) != ERROR_SUCCESS)
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE, WndPosKey().c_str(), a_pszName, RRF_RT_REG_DWORD,
+                       nullptr, &dw, &cb) != ERROR_SUCCESS)
         return std::nullopt;
     return dw;
 }
 
 inline void RemovePosValue(const wchar_t* a_pszName)
 {
-    ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kWndPosKey, a_pszName);
+    ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, WndPosKey().c_str(), a_pszName);
 }
 
 // A started message box thread and its window.

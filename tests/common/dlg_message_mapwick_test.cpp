@@ -21,13 +21,12 @@ namespace {
 
 constexpr UINT kIdsCaption = 5;
 constexpr UINT kIdsSearchCanceled = 6;
-constexpr wchar_t kPosName[] = L"Message";
-constexpr DWORD kNoPosition = 0xFFFFFFFF;
+constexpr const wchar_t* kPosName = kPosMessage;
 
 class MapwickMessage : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(SetPosValue(kPosName, kNoPosition)); }
-    void TearDown() override { RemovePosValue(kPosName); }
+    void SetUp() override { ASSERT_TRUE(m_product.IsInstalled()); }
+    CInstalledProduct m_product;
 
     static CStartedBox Open(const wchar_t* a_pszText = L"A message.")
     {

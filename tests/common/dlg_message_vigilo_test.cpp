@@ -24,12 +24,11 @@ namespace {
 
 constexpr UINT kIdsCaption = 1020;
 constexpr UINT kIdsBadAddress = 1101;
-constexpr wchar_t kPosName[] = L"Message";
 
 // A dialog of Vigilo's kind: Refresh moves the focus to the default button.
 class CRefreshDlg : public CDlgModaless {
 public:
-    CRefreshDlg() : CDlgModaless(IDD_REFRESH_TEST, nullptr, L"StatusMain") {}
+    CRefreshDlg() : CDlgModaless(IDD_REFRESH_TEST, nullptr, kPosStatusMain) {}
     std::atomic<int> m_nRefreshes{0};
     std::atomic<BOOL> m_bFocused{FALSE};
 
@@ -47,8 +46,8 @@ protected:
 
 class VigiloMessage : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(SetPosValue(kPosName, 0xFFFFFFFF)); }
-    void TearDown() override { RemovePosValue(kPosName); }
+    void SetUp() override { ASSERT_TRUE(m_product.IsInstalled()); }
+    CInstalledProduct m_product;
 };
 
 TEST_F(VigiloMessage, ShowsIconCaptionCentredTextAndOk)
