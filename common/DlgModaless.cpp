@@ -40,9 +40,16 @@ void CDlgModaless::OnCancel()
 
 bool CDlgModaless::OnClose()
 {
+    // A minimised window stands at the system's parking place; the place to
+    // remember is where it stood before.
     RECT rc{};
-    if (GetWindowRect(rc))
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    if (::IsIconic(m_hWnd) && ::GetWindowPlacement(m_hWnd, &wp)) {
+        m_wndPos.SavePos(wp.rcNormalPosition);
+    } else if (GetWindowRect(rc)) {
         m_wndPos.SavePos(rc);
+    }
     // The system's own handling of WM_CLOSE would only send Cancel again,
     // which comes back here: the window goes now instead.
     DestroyWindow();

@@ -163,6 +163,20 @@ INSTANTIATE_TEST_SUITE_P(
                       PositionCase{"AboveOrigin", 40, -30, (1u << 16) | 40u, 40, 1}),
     [](const auto& a_info) { return std::string(a_info.param.m_pszName); });
 
+TEST_F(MapwickMessage, ClosedWhileMinimisedRemembersWhereItStood)
+{
+    CStartedBox first = Open();
+    ASSERT_NE(first.m_hBox, nullptr);
+    ASSERT_TRUE(::SetWindowPos(first.m_hBox, nullptr, 150, 120, 0, 0,
+                               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE));
+    ::PostMessageW(first.m_hBox, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(WaitFor([&] { return ::IsIconic(first.m_hBox) != FALSE; }));
+    // The way an owner closes it: a close request to its window.
+    ::PostMessageW(first.m_hBox, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(EndsByItself(*first.m_pThread));
+    EXPECT_EQ(GetPosValue(kPosName), std::optional<DWORD>((120u << 16) | 150u));
+}
+
 TEST_F(MapwickMessage, WithoutAStoredValueOpensWhereTheTemplateSaysAndStoresNothing)
 {
     CStartedBox marked = Open();

@@ -1,5 +1,7 @@
 #include "UiDriver.h"
 
+#include "Gdi.h"
+
 #include <cstdio>
 #include <vector>
 
@@ -115,19 +117,20 @@ bool SaveWindowBitmap(HWND a_hWnd, const std::wstring& a_strPath)
     RECT rc{};
     if (!::GetWindowRect(a_hWnd, &rc))
         return false;
-    int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
+    const int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
     if (cx <= 0 || cy <= 0)
         return false;
-    HDC hScreen = ::GetDC(nullptr);
-    if (!hScreen)
+    // What the display shows there: the window and its frame as drawn.
+    winui::WindowDC screen(nullptr);
+    winui::MemoryDC mem(screen.get());
+    winui::Bitmap bitmap(::CreateCompatibleBitmap(screen.get(), cx, cy));
+    if (!screen || !mem || !bitmap)
         return false;
-    HDC hMem = ::CreateCompatibleDC(hScreen);
-    HBITMAP hBmp = ::CreateCompatibleBitmap(hScreen, cx, cy);
-    bool ok = false;
-    if (hMem && hBmp) {
-        HGDIOBJ old = ::SelectObject(hMem, hBmp);
-        ok = ::BitBlt(hMem, 0, 0, cx, cy, hScreen, rc.left, rc.top, SRCCOPY) != FALSE;
-        ::SelectObject(hMem, old);
+    {
+        winui::SelectObjectGuard select(mem.get(), bitmap.get());
+        if (!select.Selected() ||
+            !::BitBlt(mem.get(), 0, 0, cx, cy, screen.get(), rc.left, rc.top, SRCCOPY))
+            return false;
     }
     BITMAPINFOHEADER bih{};
     bih.biSize = sizeof bih;
@@ -136,27 +139,20 @@ bool SaveWindowBitmap(HWND a_hWnd, const std::wstring& a_strPath)
     bih.biPlanes = 1;
     bih.biBitCount = 24;
     bih.biCompression = BI_RGB;
-    DWORD stride = (static_cast<DWORD>(cx) * 3 + 3) & ~3u;
+    const DWORD stride = (static_cast<DWORD>(cx) * 3 + 3) & ~3u;
     std::vector<BYTE> bits(static_cast<std::size_t>(stride) * static_cast<std::size_t>(cy));
-    if (ok)
-        ok = ::GetDIBits(hMem, hBmp, 0, static_cast<UINT>(cy), bits.data(),
-                         reinterpret_cast<BITMAPINFO*>(&bih), DIB_RGB_COLORS) == cy;
-    if (hBmp)
-        ::DeleteObject(hBmp);
-    if (hMem)
-        ::DeleteDC(hMem);
-    ::ReleaseDC(nullptr, hScreen);
-    if (!ok)
+    if (::GetDIBits(mem.get(), bitmap.get(), 0, static_cast<UINT>(cy), bits.data(),
+                    reinterpret_cast<BITMAPINFO*>(&bih), DIB_RGB_COLORS) != cy)
         return false;
     BITMAPFILEHEADER bfh{};
-    bfh.bfType = 0x4D42;
+    bfh.bfType = 0x4D42;  // "BM"
     bfh.bfOffBits = sizeof bfh + sizeof bih;
     bfh.bfSize = bfh.bfOffBits + static_cast<DWORD>(bits.size());
     FILE* f = _wfopen(a_strPath.c_str(), L"wb");
     if (!f)
         return false;
-    ok = std::fwrite(&bfh, sizeof bfh, 1, f) == 1 && std::fwrite(&bih, sizeof bih, 1, f) == 1 &&
-         std::fwrite(bits.data(), 1, bits.size(), f) == bits.size();
+    bool ok = std::fwrite(&bfh, sizeof bfh, 1, f) == 1 && std::fwrite(&bih, sizeof bih, 1, f) == 1 &&
+              std::fwrite(bits.data(), 1, bits.size(), f) == bits.size();
     return std::fclose(f) == 0 && ok;
 }
 
