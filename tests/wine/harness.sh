@@ -18,8 +18,9 @@ export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY
 
 wineserver_bin=$(command -v wineserver || echo /usr/lib/wine/wineserver)
-wineboot_cmd=(wine wineboot)
-[ -x /usr/lib/wine/wine64 ] && wineboot_cmd=(/usr/lib/wine/wine64 wineboot)
+wine_cmd=(wine)
+[ -x /usr/lib/wine/wine64 ] && wine_cmd=(/usr/lib/wine/wine64)
+wineboot_cmd=("${wine_cmd[@]}" wineboot)
 
 stop_xvfb() {
   if [ -r "$state/xvfb.pid" ]; then
@@ -72,6 +73,13 @@ start)
     stop_wine
     stop_xvfb
     exit 1
+  fi
+  # There is no window manager on the Xvfb display: let Wine place and
+  # decorate every window itself. Otherwise hiding or destroying a top-level
+  # window waits (up to 2 s) for a manager that never answers.
+  if ! DISPLAY=":$(cat "$state/display")" "${wine_cmd[@]}" reg add 'HKCU\Software\Wine\X11 Driver' \
+      /v Managed /d N /f </dev/null >>"$log" 2>&1; then
+    echo "harness: could not switch off window management; see $log" >&2
   fi
   echo "harness: display :$(cat "$state/display"), prefix $prefix"
   ;;
