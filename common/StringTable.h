@@ -1,9 +1,9 @@
 // User-visible texts come from the program's string table by number. The
 // portable code asks an IStringTable; the Windows programs answer from their
-// own resources (CStringTableResource), the native tests from the same table
-// compiled into the code (CStringTableStatic). Both are fed by one list per
-// program (status/strings.inc, plugin/strings.inc), so a text cannot differ
-// between the two builds.
+// own resources (winui::ResourceStringTable), the native tests from the same
+// table compiled into the code (CStringTableStatic). Both are fed by one
+// list per program (status/strings.inc, plugin/strings.inc), so a text
+// cannot differ between the two builds.
 #pragma once
 
 #include <cstddef>

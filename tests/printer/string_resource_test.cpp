@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "PrinterAlert.h"
-#include "StringTableResource.h"
+#include "ResourceStringTable.h"
 #include "StringsFixture.h"
 #include "ValueFormat.h"
 
@@ -26,9 +26,9 @@
 
 namespace {
 
-const CStringTableResource& Resources()
+const winui::ResourceStringTable& Resources()
 {
-    static const CStringTableResource table(GetModuleHandleW(nullptr));
+    static const winui::ResourceStringTable table;
     return table;
 }
 
