@@ -104,14 +104,17 @@ bool DecodeUnsigned(const std::uint8_t* a_pb, std::size_t a_n, unsigned a_nBits,
 {
     if (a_n == 0)
         return false;
+    const std::size_t nMax = a_nBits / 8;
+    // Encoded as negative: read as unsigned only when it has exactly the
+    // type's full width (what some agents send for large counters); a
+    // shorter negative number cannot be a counter.
+    if ((a_pb[0] & 0x80) && a_n != nMax)
+        return false;
     while (a_n > 1 && a_pb[0] == 0) {
         ++a_pb;
         --a_n;
     }
-    const std::size_t nMax = a_nBits / 8;
-    // A negative encoding is read as unsigned only when it has exactly the
-    // type's full width; a shorter negative one cannot be a valid counter.
-    if (a_n > nMax || ((a_pb[0] & 0x80) && a_n != nMax))
+    if (a_n > nMax)
         return false;
     std::uint64_t u = 0;
     for (std::size_t i = 0; i < a_n; ++i)
