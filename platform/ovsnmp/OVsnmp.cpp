@@ -3,6 +3,8 @@
 // boundary.
 #include "OVsnmp.h"
 
+#include <cstdlib>
+
 #include "Ber.h"
 #include "Pdu.h"
 #include "Session.h"
@@ -114,6 +116,24 @@ OVSNMP_API int OVsnmpAddTypedVarBind(OVsnmpPdu* pdu, const uint32_t* oid, uint32
         ThreadErrno() = OVSNMP_ERR_NO_MEMORY;
         return 0;
     }
+    return 1;
+}
+
+OVSNMP_API int OVsnmpSetEnterprise(OVsnmpPdu* pdu, const uint32_t* oid, uint32_t oid_length)
+{
+    ThreadErrno() = OVSNMP_ERR_NONE;
+    if (!pdu || !IsEncodableObjectId(oid, oid_length)) {
+        ThreadErrno() = OVSNMP_ERR_BAD_ARGUMENT;
+        return 0;
+    }
+    std::uint32_t* copy = CopySubIds(oid, oid_length);
+    if (!copy) {
+        ThreadErrno() = OVSNMP_ERR_NO_MEMORY;
+        return 0;
+    }
+    std::free(pdu->enterprise);
+    pdu->enterprise = copy;
+    pdu->enterprise_length = oid_length;
     return 1;
 }
 

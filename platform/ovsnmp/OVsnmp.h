@@ -130,7 +130,8 @@ typedef struct OVsnmpPdu {
     int32_t error_index;            /* in a get-bulk: max-repetitions */
     OVsnmpVarBind* variables;
     /* SNMPv1 trap fields; for a PDU being sent as OVSNMP_V2_TRAP the
-     * enterprise is the trap's identifier (snmpTrapOID). */
+     * enterprise is the trap's identifier (snmpTrapOID). The PDU owns the
+     * enterprise array: set it with OVsnmpSetEnterprise. */
     uint32_t* enterprise;
     uint32_t enterprise_length;
     uint8_t agent_addr[4];
@@ -184,6 +185,9 @@ OVSNMP_API int OVsnmpAddNullVarBind(OVsnmpPdu* pdu, const uint32_t* oid, uint32_
  * success. */
 OVSNMP_API int OVsnmpAddTypedVarBind(OVsnmpPdu* pdu, const uint32_t* oid, uint32_t oid_length,
                                      int type, const void* value, uint32_t value_length);
+
+/* Sets the PDU's enterprise identifier (a copy). Non-zero on success. */
+OVSNMP_API int OVsnmpSetEnterprise(OVsnmpPdu* pdu, const uint32_t* oid, uint32_t oid_length);
 
 /* Sends a request and waits for the agent's response (time-out and
  * retries of the session). Returns the response, which the caller frees,
