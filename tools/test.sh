@@ -27,4 +27,11 @@ echo "== native tests"
 ctest --test-dir "$build/native" --output-on-failure -j "$jobs" || status=1
 echo "== Windows tests (Wine)"
 ctest --test-dir "$build/windows" --output-on-failure -j "$jobs" || status=1
+# Fuzzing of the decoders that read the network (clang-14 libFuzzer with
+# ASan/UBSan); LUMET_FUZZ_SECONDS=0 skips it.
+fuzz_seconds=${LUMET_FUZZ_SECONDS:-20}
+if [ "$fuzz_seconds" -gt 0 ]; then
+  echo "== fuzzing (${fuzz_seconds}s per target)"
+  "$root/tests/fuzz/run.sh" "$fuzz_seconds" "$build/fuzz" || status=1
+fi
 exit $status
