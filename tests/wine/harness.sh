@@ -18,8 +18,9 @@ export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY
 
 wineserver_bin=$(command -v wineserver || echo /usr/lib/wine/wineserver)
-wineboot_cmd=(wine wineboot)
-[ -x /usr/lib/wine/wine64 ] && wineboot_cmd=(/usr/lib/wine/wine64 wineboot)
+wine_cmd=(wine)
+[ -x /usr/lib/wine/wine64 ] && wine_cmd=(/usr/lib/wine/wine64)
+wineboot_cmd=("${wine_cmd[@]}" wineboot)
 
 stop_xvfb() {
   if [ -r "$state/xvfb.pid" ]; then
@@ -73,12 +74,12 @@ start)
     stop_xvfb
     exit 1
   fi
-  # No window manager runs on this display: Wine's windows manage themselves.
-  # (With managed windows Wine waits up to 2 s for a window manager each time
-  # a window such as a message box is hidden.)
-  if ! DISPLAY=":$(cat "$state/display")" "${wineboot_cmd[0]}" reg add 'HKCU\Software\Wine\X11 Driver' \
-      /v Managed /t REG_SZ /d N /f </dev/null >>"$log" 2>&1; then
-    echo "harness: cannot set the X11 driver's Managed value; see $log" >&2
+  # There is no window manager on the Xvfb display: let Wine place and
+  # decorate every window itself. Otherwise hiding or destroying a top-level
+  # window waits (up to 2 s) for a manager that never answers.
+  if ! DISPLAY=":$(cat "$state/display")" "${wine_cmd[@]}" reg add 'HKCU\Software\Wine\X11 Driver' \
+      /v Managed /d N /f </dev/null >>"$log" 2>&1; then
+    echo "harness: could not switch off window management; see $log" >&2
   fi
   echo "harness: display :$(cat "$state/display"), prefix $prefix"
   ;;

@@ -1,0 +1,7 @@
+/* Vigilo's accelerator table for its modeless dialogs, and the commands it
+ * sends. */
+#pragma once
+
+#define IDR_ACCEL_MODALESS 150
+#define ID_CMD_HELP 57670
+#define IDC_REFRESH 1043

@@ -1,0 +1,6 @@
+#pragma once
+#define IDD_WINUI_TEST 200
+#define IDC_WINUI_NUMBER 1001
+#define IDC_WINUI_NAME 1002
+#define IDC_WINUI_FLAG 1003
+#define IDS_WINUI_TEXT 300
