@@ -1,13 +1,13 @@
 // Small helpers for the Windows tests: run another of our programs from the
-// test's own bin folder, read a file that a program still holds open,
-// answer message boxes the way a user would (and read what they show), and
-// capture the screen.
+// test's own bin folder, read a file that a program still holds open, and
+// answer message boxes the way a user would (and read what they show).
 #pragma once
 
 #include <windows.h>
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -164,57 +164,6 @@ inline bool FileExists(const std::wstring& a_strPath)
     return GetFileAttributesW(a_strPath.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Saves the whole screen as a 24-bit BMP file (for a person to look at:
-// ImageMagick's "convert" turns it into PNG).
-inline bool SaveScreenBitmap(const std::wstring& a_strPath)
-{
-    const int cx = GetSystemMetrics(SM_CXSCREEN);
-    const int cy = GetSystemMetrics(SM_CYSCREEN);
-    if (cx <= 0 || cy <= 0)
-        return false;
-    HDC hScreen = GetDC(nullptr);
-    if (!hScreen)
-        return false;
-    HDC hMemory = CreateCompatibleDC(hScreen);
-    BITMAPINFO bmi{};
-    bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
-    bmi.bmiHeader.biWidth = cx;
-    bmi.bmiHeader.biHeight = cy;  // bottom-up, as BMP files store it
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 24;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    void* pBits = nullptr;
-    HBITMAP hBitmap = CreateDIBSection(hScreen, &bmi, DIB_RGB_COLORS, &pBits, nullptr, 0);
-    bool bSaved = false;
-    if (hMemory && hBitmap) {
-        HGDIOBJ hOld = SelectObject(hMemory, hBitmap);
-        BitBlt(hMemory, 0, 0, cx, cy, hScreen, 0, 0, SRCCOPY);
-        GdiFlush();
-        SelectObject(hMemory, hOld);
-        const DWORD cbRow = ((static_cast<DWORD>(cx) * 3 + 3) / 4) * 4;
-        const DWORD cbImage = cbRow * static_cast<DWORD>(cy);
-        BITMAPFILEHEADER bf{};
-        bf.bfType = 0x4D42;  // "BM"
-        bf.bfOffBits = sizeof bf + sizeof bmi.bmiHeader;
-        bf.bfSize = bf.bfOffBits + cbImage;
-        HANDLE hFile = CreateFileW(a_strPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (hFile != INVALID_HANDLE_VALUE) {
-            DWORD dw = 0;
-            bSaved = WriteFile(hFile, &bf, sizeof bf, &dw, nullptr) &&
-                     WriteFile(hFile, &bmi.bmiHeader, sizeof bmi.bmiHeader, &dw, nullptr) &&
-                     WriteFile(hFile, pBits, cbImage, &dw, nullptr);
-            CloseHandle(hFile);
-        }
-    }
-    if (hBitmap)
-        DeleteObject(hBitmap);
-    if (hMemory)
-        DeleteDC(hMemory);
-    ReleaseDC(nullptr, hScreen);
-    return bSaved;
-}
-
 // The system icon a message box shows.
 enum class BoxIcon { None, Information, Warning, Error, Question, Other, Unknown };
 
@@ -294,14 +243,10 @@ inline BoxIcon ClassifyIcon(HICON a_hIcon)
 
 // Watches the dialog boxes of one thread (a message box belongs to the
 // thread that called MessageBox) and answers each as it appears, the way a
-// user would: by the button the test chose for it, by the Enter key (the
-// box's default button), or with OK once the chosen answers are used up. It
-// remembers what each box showed.
+// user would: by the button the test chose for it, or with OK once the
+// chosen answers are used up. It remembers what each box showed.
 class CMessageBoxAnswerer {
 public:
-    // An answer that presses Enter instead of a button.
-    static constexpr int kPressEnter = -1;
-
     struct CBox {
         std::wstring strCaption;
         std::wstring strText;
@@ -314,14 +259,23 @@ public:
         BoxIcon icon = BoxIcon::None;  // Unknown for a box of another process
     };
 
+    // Called on the watcher thread with each box (and its number from 0)
+    // before it is answered, e.g. to take a picture of it; when it returns
+    // true it has answered the box itself (say by pressing Enter).
+    using OnBox = std::function<bool(const CBox& a_box, std::size_t a_nIndex)>;
+
     explicit CMessageBoxAnswerer(DWORD a_dwThreadId = GetCurrentThreadId())
         : CMessageBoxAnswerer(std::vector<int>(), a_dwThreadId)
     {
     }
-    // a_answers[i] answers the i-th box (IDYES, IDNO, IDOK, ... or
-    // kPressEnter); later boxes get OK.
-    explicit CMessageBoxAnswerer(std::vector<int> a_answers, DWORD a_dwThreadId = GetCurrentThreadId())
-        : m_dwThreadId(a_dwThreadId), m_answers(std::move(a_answers)), m_watcher([this] { Watch(); })
+    // a_answers[i] is the button (IDYES, IDNO, IDOK, ...) that answers the
+    // i-th box; later boxes get OK.
+    explicit CMessageBoxAnswerer(std::vector<int> a_answers, DWORD a_dwThreadId = GetCurrentThreadId(),
+                                 OnBox a_onBox = OnBox())
+        : m_dwThreadId(a_dwThreadId),
+          m_answers(std::move(a_answers)),
+          m_onBox(std::move(a_onBox)),
+          m_watcher([this] { Watch(); })
     {
     }
     ~CMessageBoxAnswerer()
@@ -336,15 +290,6 @@ public:
     {
         std::lock_guard<std::mutex> hold(m_lock);
         return m_boxes;
-    }
-
-    // Before each box is answered, the screen is saved as
-    // a_strFolder\<a_strPrefix><n>.bmp (n from 1).
-    void SaveScreens(const std::wstring& a_strFolder, const std::wstring& a_strPrefix)
-    {
-        std::lock_guard<std::mutex> hold(m_lock);
-        m_strScreenFolder = a_strFolder;
-        m_strScreenPrefix = a_strPrefix;
     }
 
 private:
@@ -421,47 +366,26 @@ private:
         const CBox box = ReadBox(a_hwnd);
         self->m_answered.insert(a_hwnd);
         std::size_t nIndex;
-        std::wstring strScreen;
         {
             std::lock_guard<std::mutex> hold(self->m_lock);
             nIndex = self->m_boxes.size();
             self->m_boxes.push_back(box);
-            if (!self->m_strScreenFolder.empty())
-                strScreen = self->m_strScreenFolder + L"\\" + self->m_strScreenPrefix +
-                            std::to_wstring(nIndex + 1) + L".bmp";
         }
-        if (!strScreen.empty()) {
-            // Time for the box to paint itself before the picture is taken.
-            std::this_thread::sleep_for(std::chrono::milliseconds(500));
-            SaveScreenBitmap(strScreen);
-        }
+        if (self->m_onBox && self->m_onBox(box, nIndex))
+            return TRUE;
         const int nAnswer = nIndex < self->m_answers.size() ? self->m_answers[nIndex] : IDOK;
-        if (nAnswer == kPressEnter) {
-            // The key goes to the control with the keyboard focus, and the
-            // box's dialog handling turns Enter into its default button.
-            GUITHREADINFO gui{};
-            gui.cbSize = sizeof gui;
-            HWND hwndKey = a_hwnd;
-            if (GetGUIThreadInfo(self->m_dwThreadId, &gui) && gui.hwndFocus &&
-                (gui.hwndFocus == a_hwnd || IsChild(a_hwnd, gui.hwndFocus)))
-                hwndKey = gui.hwndFocus;
-            PostMessageW(hwndKey, WM_KEYDOWN, VK_RETURN, 0x001C0001);
-            PostMessageW(hwndKey, WM_KEYUP, VK_RETURN, 0xC01C0001);
-        } else {
-            PostMessageW(a_hwnd, WM_COMMAND, MAKEWPARAM(nAnswer, BN_CLICKED),
-                         reinterpret_cast<LPARAM>(GetDlgItem(a_hwnd, nAnswer)));
-        }
+        PostMessageW(a_hwnd, WM_COMMAND, MAKEWPARAM(nAnswer, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(a_hwnd, nAnswer)));
         return TRUE;
     }
 
     const DWORD m_dwThreadId;
     const std::vector<int> m_answers;
+    const OnBox m_onBox;
     std::atomic<bool> m_bStop{false};
     std::set<HWND> m_answered;  // watcher thread only
     std::mutex m_lock;
     std::vector<CBox> m_boxes;
-    std::wstring m_strScreenFolder;
-    std::wstring m_strScreenPrefix;
     std::thread m_watcher;  // last: starts once the members above exist
 };
 

@@ -16,6 +16,7 @@
 #include "QXAPISet.h"
 #include "Registry.h"
 #include "Setup.h"
+#include "UiDriver.h"
 #include "Unwindle.h"
 #include "WinTestSupport.h"
 
@@ -241,7 +242,7 @@ protected:
     };
     // UninstInitialize on this thread, its boxes answered in turn. Every
     // box asks to stay on top.
-    CRun Run(std::vector<int> a_answers)
+    CRun Run(std::vector<int> a_answers, CMessageBoxAnswerer::OnBox a_onBox = {})
     {
         CRun run;
         g_askedStyles.clear();
@@ -249,7 +250,8 @@ protected:
             CImportPatch patch(m_hUnwindle, "user32.dll", "MessageBoxW",
                                reinterpret_cast<void*>(&RecordingMessageBox));
             EXPECT_TRUE(patch.Patched());
-            CMessageBoxAnswerer answerer(std::move(a_answers));
+            CMessageBoxAnswerer answerer(std::move(a_answers), GetCurrentThreadId(),
+                                         std::move(a_onBox));
             run.lResult = m_pInitialize(nullptr, GetModuleHandleW(nullptr), 0);
             run.boxes = answerer.Boxes();
         }
@@ -268,10 +270,14 @@ protected:
 TEST_F(Unwindle, AnsweringNoDeletesNothingAndCallsNothing)
 {
     // Enter picks the default button, which must be No.
-    for (int nAnswer : {IDNO, CMessageBoxAnswerer::kPressEnter}) {
-        SCOPED_TRACE(nAnswer == IDNO ? "No button" : "Enter key");
+    const auto pressEnter = [](const Box& a_box, std::size_t) {
+        uidriver::PressKey(a_box.hwnd, VK_RETURN);
+        return true;
+    };
+    for (bool bEnter : {false, true}) {
+        SCOPED_TRACE(bEnter ? "Enter key" : "No button");
         ASSERT_NO_FATAL_FAILURE(CreateFileAt(kMapFolder + L"\\default.map"));
-        const CRun run = Run({nAnswer});
+        const CRun run = bEnter ? Run({}, pressEnter) : Run({IDNO});
         EXPECT_EQ(run.lResult, kUninstStop);
         ASSERT_EQ(run.boxes.size(), 1u);
         ExpectQuestion(run.boxes[0]);
@@ -438,9 +444,18 @@ TEST_F(Unwindle, TheUninstallerHostAsksOverItsWindowAndReportsTheVerdict)
         {
             wintest::CRunningProgram host(L"uninst-host.exe", L"", strOutput);
             ASSERT_TRUE(host.Started()) << host.StartError();
-            CMessageBoxAnswerer answerer({c.nAnswer}, host.ThreadId());
+            CMessageBoxAnswerer::OnBox takePicture;
             if (nScreens > 0 && nScreens < MAX_PATH)
-                answerer.SaveScreens(screens, L"unwindle-case" + std::to_wstring(nCase) + L"-box");
+                takePicture = [&](const Box&, std::size_t a_nIndex) {
+                    // Time for the box to paint itself.
+                    Sleep(500);
+                    uidriver::SaveWindowBitmap(GetDesktopWindow(),
+                                               std::wstring(screens) + L"\\unwindle-case" +
+                                                   std::to_wstring(nCase) + L"-box" +
+                                                   std::to_wstring(a_nIndex + 1) + L".bmp");
+                    return false;
+                };
+            CMessageBoxAnswerer answerer({c.nAnswer}, host.ThreadId(), takePicture);
             dwExit = host.Wait();
             boxes = answerer.Boxes();
         }
