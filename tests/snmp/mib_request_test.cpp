@@ -561,7 +561,7 @@ TEST_F(MibRequestTest, GatewayMakerCheck)
     const Var xeth = Str("1.3.6.1.2.1.25.3.2.1.3.1", "X ORVAN Ethernet (ORVAN LQ-590)");
     const Var mixed = Str("1.3.6.1.2.1.25.3.2.1.3.1", "Orvan LP-2100");
     const Var other = Str("1.3.6.1.2.1.25.3.2.1.3.1", "TAMARACK PageJet 4100");
-    const Var hidden = Str("1.3.6.1.2.1.25.3.2.1.3.1", std::string("LP\0ORVAN", 9));
+    const Var hidden = Str("1.3.6.1.2.1.25.3.2.1.3.1", std::string("LP\0ORVAN", 8));
     const Var number = Int("1.3.6.1.2.1.25.3.2.1.3.1", 0x4F52);
     const Case cases[] = {
         {"capitals", false, &laser, true},    {"behind an interface", false, &xeth, true},
