@@ -366,7 +366,9 @@ KESTREL_API int MIBSend(MIBHANDLE handle, const std::uint8_t* packet, std::uint3
             return Fail(*h, nError, nResult);
         if (!h->session)
             return Fail(*h, MIB_ERR_NOT_OPEN, -2);
-        const std::string community(reinterpret_cast<const char*>(request->community), request->community_len);
+        std::string community;
+        if (request->community)
+            community.assign(reinterpret_cast<const char*>(request->community), request->community_len);
         h->session->data->community = community;
         return bWalk ? ExchangeWalk(*h, *request, community) : ExchangeGet(*h, *request, community);
     } catch (...) {

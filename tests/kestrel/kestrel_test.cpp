@@ -10,6 +10,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "FaultAgent.h"
@@ -376,6 +377,8 @@ protected:
 
 TEST_F(KestrelExchange, GetOfOneIdentifier)
 {
+    ASSERT_EQ(Send(MIB_KIND_GET, "1.3.6.1.2.1.1.5.0", ""), 0);
+    EXPECT_EQ(m_agent->Requests().back().community, "");
     ASSERT_EQ(Send(MIB_KIND_GET, "1.3.6.1.2.1.1.5.0", "vestry"), 0);
     EXPECT_EQ(m_agent->Requests().back().community, "vestry");
     const std::vector<std::uint8_t> answer = Received(m_h);
@@ -391,6 +394,33 @@ TEST_F(KestrelExchange, GetOfOneIdentifier)
     vars = Variables(m_h, Received(m_h));
     ASSERT_EQ(vars.size(), 1u);
     EXPECT_EQ(vars[0].second, (Ber{0x41, 5, 0x00, 0xFF, 0xFF, 0xFF, 0xFF}));
+}
+
+// Each operation has its handle; operations of several threads run at once.
+TEST_F(KestrelExchange, HandlesOfSeveralThreadsAtOnce)
+{
+    std::vector<std::thread> threads;
+    std::vector<int> nGood(4, 0);
+    for (std::size_t t = 0; t < nGood.size(); ++t) {
+        threads.emplace_back([this, t, &nGood] {
+            for (int i = 0; i < 15; ++i) {
+                const MIBHANDLE h = MIBInitialize();
+                MIBChannelInfo info{};
+                std::vector<std::uint8_t> packet = Packet(h, t % 2 ? MIB_KIND_WALK : MIB_KIND_GET,
+                                                          t % 2 ? "1.3.6.1.2.1.43.18.1.1" : "1.3.6.1.2.1.1.5.0");
+                if (MIBGetChannelInfo(h, m_agent->Address().c_str(), nullptr, &info) == 0 &&
+                    MIBOpen(h, m_agent->Address().c_str(), nullptr, &info) == 0 &&
+                    MIBSend(h, packet.data(), static_cast<std::uint32_t>(packet.size())) == 0 &&
+                    Variables(h, Received(h)).size() == (t % 2 ? 5u : 1u))
+                    ++nGood[t];
+                MIBClose(h);
+                MIBRelease(h);
+            }
+        });
+    }
+    for (std::thread& thread : threads)
+        thread.join();
+    EXPECT_EQ(nGood, std::vector<int>(4, 15));
 }
 
 TEST_F(KestrelExchange, GetFailuresAndTheirErrorNumbers)
