@@ -25,12 +25,14 @@ void CMibRequest::Reset()
 void CMibRequest::SetIpAddress(std::string_view a_address)
 {
     m_strAddress = a_address;
+    m_strGatewayAddress.clear();
     m_nAddressKind = addressIp;
 }
 
 void CMibRequest::SetIpxAddress(std::string_view a_address)
 {
     m_strAddress = a_address;
+    m_strGatewayAddress = MibGatewayAddress(a_address);
     m_nAddressKind = addressIpx;
 }
 

@@ -35,6 +35,12 @@ enum MibAddressKind : std::int32_t {
 // "accessAuto" ...; nullptr for a value outside the enumeration.
 const char* MibAccessModeName(std::int32_t a_nMode);
 
+// The form in which the gateway takes an IPX address: network and node
+// written together. The text is split at its first ":" (or, without one,
+// its first "-", or else its first "."); the node is at most 12 characters
+// after the separator. A text without a separator is taken as it is.
+std::string MibGatewayAddress(std::string_view a_ipx);
+
 using CMibValueList = std::list<CMibValue>;
 
 class CMibRequest {
@@ -92,6 +98,8 @@ private:
     // Gateway transport (MibRequestGateway.cpp).
     int GatewayGet();
     int GatewayWalk();
+    // The address pair, the channel and the maker check on an open handle.
+    bool GatewayOpen(std::int32_t a_hGateway, bool a_bWalk);
 
     // Whether a platform failure changes the list itself: not in
     // accessPlatformFirst, where the gateway gets the list next.

@@ -1,15 +1,22 @@
 // CMibRequest against two real, independent agents: the simulated printers
 // (snmpsimd) and net-snmp's snmpd, both started by the "agents" fixture on
-// the port in LUMET_SNMP_PORT (tests/support/agents.sh).
+// the port in LUMET_SNMP_PORT (tests/support/agents.sh). The gateway
+// transport reaches the simulated printers by IP and, through a route table
+// of the test's own, by IPX address.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "FaultAgent.h"
 #include "MibRequest.h"
+#include "Trace.h"
 
 namespace {
 
@@ -250,6 +257,251 @@ TEST_F(SimulatedDevices, DescribeThemselves)
     for (std::size_t i = 10; i < id.GetCount(); ++i)
         chars += static_cast<char>(id[i] & 0xFF);
     EXPECT_NE(chars.find("Emulate"), std::string::npos) << chars;
+}
+
+class MemorySink : public ITraceSink {
+public:
+    explicit MemorySink(std::string& a_out) : m_out(a_out) {}
+    bool Write(const char* a_pch, std::size_t a_n) override
+    {
+        m_out.append(a_pch, a_n);
+        return true;
+    }
+    void Flush() override {}
+
+private:
+    std::string& m_out;
+};
+
+// The gateway transport on the simulated printers. IPX addresses reach them
+// through a route table: the laser printer is 1A:00A0C9123456, the printer
+// that names its maker in mixed case BEEF:0080ABCDEF01.
+class GatewayOnSimulatedPrinters : public AgentFixture {
+protected:
+    void SetUp() override
+    {
+        AgentFixture::SetUp();
+        if (IsSkipped())
+            return;
+        m_routes = std::filesystem::temp_directory_path() /
+                   ("lumet-routes-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+        std::ofstream(m_routes) << "# IPX address      simulated printer\n"
+                                   "1A:00A0C9123456   = 127.0.0.11\n"
+                                   "BEEF:0080ABCDEF01 = 127.0.0.17\n";
+        testagent::SetEnv("LUMET_KESTREL_ROUTES", m_routes.string());
+    }
+    void TearDown() override
+    {
+        MibTraceLog().Stop();
+        std::error_code ignored;
+        if (!m_routes.empty())
+            std::filesystem::remove(m_routes, ignored);
+    }
+    void PrepareIpx(const char* a_address, MibAccessMode a_nMode)
+    {
+        m_request.Reset();
+        m_request.SetIpxAddress(a_address);
+        m_request.SetCommunity("vestry");
+        m_request.SetAccessMode(a_nMode);
+    }
+    std::string Text(std::size_t a_nIndex)
+    {
+        auto it = m_request.Values().begin();
+        std::advance(it, a_nIndex);
+        std::string text;
+        EXPECT_TRUE(it->GetText(text));
+        return text;
+    }
+    void StartTrace()
+    {
+        m_trace.clear();
+        ASSERT_TRUE(MibTraceLog().Start(std::make_unique<MemorySink>(m_trace)));
+    }
+
+    std::filesystem::path m_routes;
+    std::string m_trace;
+};
+
+TEST_F(GatewayOnSimulatedPrinters, OnlyTheMakersDevicesPassTheCheck)
+{
+    struct Case {
+        const char* address;
+        bool passes;
+    } cases[] = {
+        {"127.0.0.11", true},   // "ORVAN LP-9800C"
+        {"127.0.0.14", true},   // behind the maker's network interface
+        {"127.0.0.17", false},  // "Orvan LP-2100"
+        {"127.0.0.16", false},  // another maker
+        {"127.0.0.18", false},  // a plain host: no hrDeviceDescr.1
+        {"127.0.0.99", false},  // nothing answers
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.address);
+        Prepare(c.address, "vestry");
+        m_request.SetAccessMode(accessGateway);
+        Ask({"1.3.6.1.2.1.1.5.0", "1.3.6.1.2.1.1.1.0"});
+        EXPECT_EQ(m_request.Load(), c.passes ? 2 : 0);
+        EXPECT_EQ(m_request.GetErrorFlag(), c.passes ? 0 : 1);
+        for (const CMibValue& v : m_request.Values())
+            EXPECT_EQ(v.IsUnavailable(), !c.passes);
+        EXPECT_EQ(m_request.GetAccessMode(), accessGateway);
+    }
+}
+
+TEST_F(GatewayOnSimulatedPrinters, GetWithAnUnknownSecondIdentifier)
+{
+    Prepare("127.0.0.11", "vestry");
+    m_request.SetAccessMode(accessGateway);
+    Ask({"1.3.6.1.2.1.1.5.0", "1.3.6.1.2.1.1.9.0", "1.3.6.1.2.1.25.3.2.1.3.1"});
+    EXPECT_EQ(m_request.Load(), 2);
+    EXPECT_EQ(m_request.GetErrorFlag(), 0);
+    EXPECT_EQ(Text(0), "LP9800C-2F");
+    EXPECT_TRUE(std::next(m_request.Values().begin())->IsUnavailable());
+    EXPECT_EQ(Text(2), "ORVAN LP-9800C");
+}
+
+// Row for row, type for type, the gateway's walk is the platform library's:
+// the alert table, and tables with identifiers, counters, gauges, time
+// ticks, binary strings and IP addresses.
+TEST_F(GatewayOnSimulatedPrinters, WalkEqualsThePlatformWalk)
+{
+    for (const char* root : {"1.3.6.1.2.1.43.18.1.1", "1.3.6.1.2.1.2", "1.3.6.1.2.1.4.20", "1.3.6.1.2.1.25.2.3"}) {
+        SCOPED_TRACE(root);
+        std::vector<CMibValueList> walks;
+        for (MibAccessMode mode : {accessPlatform, accessGateway}) {
+            Prepare("127.0.0.11", "vestry");
+            m_request.SetAccessMode(mode);
+            Ask({root});
+            const int nRows = m_request.LoadEntry();
+            EXPECT_EQ(m_request.GetErrorFlag(), 0);
+            EXPECT_EQ(static_cast<std::size_t>(nRows), m_request.Values().size());
+            walks.push_back(m_request.Values());
+        }
+        ASSERT_EQ(walks[0].size(), walks[1].size());
+        EXPECT_GE(walks[0].size(), 8u);
+        auto gateway = walks[1].begin();
+        int nOutside = 0;
+        for (const CMibValue& platform : walks[0]) {
+            const CMibValue& g = *gateway++;
+            SCOPED_TRACE(platform.GetIdentifier().Format());
+            EXPECT_EQ(g.GetIdentifier(), platform.GetIdentifier());
+            // The gateway's reader takes identifier values under 1.3 only;
+            // another (ifSpecific's 0.0) leaves the new row as it was.
+            CObjectId value;
+            if (platform.GetObjectId(value) && !value.StartsWith(CObjectId("1.3"), 2)) {
+                EXPECT_EQ(g.GetType(), typeNull);
+                EXPECT_EQ(g.GetLength(), 0);
+                ++nOutside;
+                continue;
+            }
+            EXPECT_EQ(g.GetType(), platform.GetType());
+            EXPECT_EQ(g.GetLength(), platform.GetLength());
+            EXPECT_EQ(g.GetNumber(), platform.GetNumber());
+            EXPECT_EQ(std::vector<std::uint8_t>(g.GetBytes(), g.GetBytes() + g.GetByteCount()),
+                      std::vector<std::uint8_t>(platform.GetBytes(), platform.GetBytes() + platform.GetByteCount()));
+        }
+        EXPECT_LE(nOutside, 2);
+    }
+}
+
+// Whatever separates network and node, the gateway gets them together and
+// its route table takes it to the simulated printer.
+TEST_F(GatewayOnSimulatedPrinters, IpxAddressesThroughTheRouteTable)
+{
+    struct Case {
+        const char* address;
+        const char* gateway;
+        const char* sysName;  // nullptr: the request fails
+    } cases[] = {
+        {"1A:00A0C9123456", "1A00A0C9123456", "LP9800C-2F"},
+        {"1A-00A0C9123456", "1A00A0C9123456", "LP9800C-2F"},
+        {"1A.00A0C9123456", "1A00A0C9123456", "LP9800C-2F"},
+        {"0000001A:00a0c9123456", "0000001A00a0c9123456", "LP9800C-2F"},
+        {"BEEF:0080ABCDEF01", "BEEF0080ABCDEF01", nullptr},  // routed, but not the maker's in capitals
+        {"2B:00A0C9123456", "2B00A0C9123456", nullptr},      // no route
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.address);
+        PrepareIpx(c.address, accessGateway);
+        EXPECT_EQ(m_request.GetGatewayAddress(), c.gateway);
+        Ask({"1.3.6.1.2.1.1.5.0"});
+        EXPECT_EQ(m_request.Load(), c.sysName ? 1 : 0);
+        EXPECT_EQ(m_request.GetErrorFlag(), c.sysName ? 0 : 1);
+        if (c.sysName) {
+            EXPECT_EQ(Text(0), c.sysName);
+        }
+    }
+    PrepareIpx("1A:00A0C9123456", accessGateway);
+    Ask({"1.3.6.1.2.1.43.18.1.1"});
+    EXPECT_EQ(m_request.LoadEntry(), 24);
+    EXPECT_EQ(m_request.GetErrorFlag(), 0);
+}
+
+// A printer only the gateway reaches: platform-first settles on the gateway,
+// and the next request goes there directly.
+TEST_F(GatewayOnSimulatedPrinters, PlatformFirstSettlesOnTheTransportThatAnswered)
+{
+    PrepareIpx("1A:00A0C9123456", accessPlatformFirst);
+    StartTrace();
+    Ask({"1.3.6.1.2.1.1.5.0"});
+    EXPECT_EQ(m_request.Load(), 1);
+    EXPECT_EQ(m_request.GetErrorFlag(), 0);
+    EXPECT_EQ(m_request.GetAccessMode(), accessGateway);
+    EXPECT_EQ(Text(0), "LP9800C-2F");
+    EXPECT_NE(m_trace.find("OVsnmpGet:OVsnmpOpen"), std::string::npos) << m_trace;
+
+    StartTrace();
+    Ask({"1.3.6.1.2.1.1.5.0"});
+    EXPECT_EQ(m_request.Load(), 1);
+    EXPECT_EQ(m_request.GetAccessMode(), accessGateway);
+    EXPECT_EQ(m_trace.find("OVsnmp"), std::string::npos) << m_trace;
+    Ask({"1.3.6.1.2.1.43.18.1.1"});
+    EXPECT_EQ(m_request.LoadEntry(), 24);
+    EXPECT_EQ(m_trace.find("OVsnmp"), std::string::npos) << m_trace;
+
+    // The walk settles the same way; a printer the platform reaches stays
+    // with the platform.
+    PrepareIpx("1A:00A0C9123456", accessPlatformFirst);
+    Ask({"1.3.6.1.2.1.43.18.1.1"});
+    EXPECT_EQ(m_request.LoadEntry(), 24);
+    EXPECT_EQ(m_request.GetAccessMode(), accessGateway);
+    Prepare("127.0.0.11", "vestry");
+    m_request.SetAccessMode(accessPlatformFirst);
+    Ask({"1.3.6.1.2.1.1.5.0"});
+    EXPECT_EQ(m_request.Load(), 1);
+    EXPECT_EQ(m_request.GetAccessMode(), accessPlatform);
+
+    // accessAuto falls back to the gateway for a get, never for a walk.
+    PrepareIpx("1A:00A0C9123456", accessAuto);
+    Ask({"1.3.6.1.2.1.1.5.0"});
+    EXPECT_EQ(m_request.Load(), 1);
+    EXPECT_EQ(m_request.GetAccessMode(), accessGateway);
+    m_request.SetAccessMode(accessAuto);
+    Ask({"1.3.6.1.2.1.43.18.1.1"});
+    EXPECT_EQ(m_request.LoadEntry(), 0);
+    EXPECT_EQ(m_request.GetErrorFlag(), 1);
+    EXPECT_EQ(m_request.GetAccessMode(), accessPlatform);
+}
+
+// There is no set through the gateway: Store uses the platform library in
+// gateway mode too, so an IPX-addressed printer cannot be set.
+TEST_F(GatewayOnSimulatedPrinters, StoreUsesThePlatformLibrary)
+{
+    Prepare("127.0.0.11", "public");
+    m_request.SetAccessMode(accessGateway);
+    Ask({"1.3.6.1.4.1.32473.1.2.2.3.1.1.3.1"});
+    SetInteger60(m_request.Values().front());
+    EXPECT_EQ(m_request.Store(), 1);
+    EXPECT_EQ(m_request.GetErrorFlag(), 0);
+    EXPECT_EQ(m_request.GetAccessMode(), accessGateway);
+
+    PrepareIpx("1A:00A0C9123456", accessGateway);
+    StartTrace();
+    Ask({"1.3.6.1.4.1.32473.1.2.2.3.1.1.3.1"});
+    SetInteger60(m_request.Values().front());
+    EXPECT_EQ(m_request.Store(), 0);
+    EXPECT_EQ(m_request.GetErrorFlag(), 1);
+    EXPECT_NE(m_trace.find("OVsnmpSet:OVsnmpOpen"), std::string::npos) << m_trace;
 }
 
 } // namespace

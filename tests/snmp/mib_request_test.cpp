@@ -1,6 +1,7 @@
 // CMibRequest against the scriptable agent: the common start, get with the
 // FixPdu repetition, the decoding of every type, walk and its ends, set,
-// the access modes, failures on every path, and the request trace.
+// the access modes, the gateway transport with its maker check, failures on
+// every path, and the request trace.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "FaultAgent.h"
+#include "KestrelTest.h"
 #include "MibRequest.h"
 #include "Trace.h"
 
@@ -42,6 +44,7 @@ MiniMib PrinterMib()
 {
     MiniMib mib;
     mib.Add(Str("1.3.6.1.2.1.1.1.0", "ORVAN LP-9800C"));
+    mib.Add(Str("1.3.6.1.2.1.25.3.2.1.3.1", "ORVAN LP-9800C"));
     mib.Add(Str("1.3.6.1.2.1.1.5.0", "LP9800C"), true);
     mib.Add(Int("1.3.6.1.2.1.1.7.0", 72));
     mib.Add(Int("1.3.6.1.2.1.43.18.1.1.2.1.2", 4));
@@ -498,8 +501,8 @@ TEST_F(MibRequestTest, AccessModesRecordTheTransportReached)
         {accessPlatform, false, accessPlatform, 1, accessPlatform},
         {accessPlatformFirst, true, accessPlatform, 0, accessPlatform},
         {accessPlatformFirst, false, accessGateway, 1, accessGateway},
-        // The gateway reaches no device yet: nothing goes out.
-        {accessGateway, true, accessGateway, 1, accessGateway},
+        {accessGateway, true, accessGateway, 0, accessGateway},
+        {accessGateway, false, accessGateway, 1, accessGateway},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << MibAccessModeName(c.mode) << (c.answers ? " answers" : " silent"));
@@ -514,24 +517,196 @@ TEST_F(MibRequestTest, AccessModesRecordTheTransportReached)
         EXPECT_EQ(m_request.GetAccessMode(), c.loadEnds);
         EXPECT_EQ(m_request.GetErrorFlag(), c.loadError);
         EXPECT_EQ(m_request.Values().front().IsUnavailable(), c.loadError == 1);
+        // The gateway asks for the device's description before anything.
+        const std::vector<Request> requests = m_agent->Requests();
+        if (c.mode == accessGateway) {
+            ASSERT_GT(requests.size(), static_cast<std::size_t>(nBefore));
+            EXPECT_EQ(requests[nBefore].vars.front().oid, ParseOid("1.3.6.1.2.1.25.3.2.1.3.1"));
+        }
 
         m_request.SetAccessMode(c.mode);
         Ask({"1.3.6.1.2.1.43.18.1.1"});
-        m_request.LoadEntry();
+        const int nRows = m_request.LoadEntry();
         EXPECT_EQ(m_request.GetAccessMode(), c.walkEnds);
         EXPECT_EQ(m_request.GetErrorFlag(), c.loadError);
-        if (c.mode == accessGateway) {
-            EXPECT_EQ(m_agent->RequestCount(), nBefore);
-        }
+        EXPECT_EQ(nRows, c.answers ? 6 : 0);
+        EXPECT_EQ(m_request.Values().size(), static_cast<std::size_t>(nRows));
     }
     // A set goes through the platform library in every mode, and leaves
     // the mode as it was.
     m_agent->SetScript([this](const Request& a_r) { return std::vector<Datagram>{{m_mib.Answer(a_r)}}; });
+    for (MibAccessMode mode : {accessGateway, accessPlatformFirst, accessAuto}) {
+        m_request.SetAccessMode(mode);
+        Ask({"1.3.6.1.4.1.32473.1.2.2.3.1.1.3.1"});
+        m_request.Values().front().SetInteger(5);
+        const int nBefore = m_agent->RequestCount();
+        EXPECT_EQ(m_request.Store(), 1);
+        EXPECT_EQ(m_request.GetAccessMode(), mode);
+        ASSERT_EQ(m_agent->RequestCount(), nBefore + 1);
+        EXPECT_EQ(m_agent->Requests().back().command, 0xA3);
+    }
+}
+
+// The maker check: the gateway serves a device only when its hrDeviceDescr.1
+// names the maker in capitals; otherwise the whole request fails.
+TEST_F(MibRequestTest, GatewayMakerCheck)
+{
+    struct Case {
+        const char* name;
+        bool silent;
+        const Var* descr;  // nullptr: the device has no hrDeviceDescr.1
+        bool passes;
+    };
+    const Var laser = Str("1.3.6.1.2.1.25.3.2.1.3.1", "ORVAN LP-9800C");
+    const Var xeth = Str("1.3.6.1.2.1.25.3.2.1.3.1", "X ORVAN Ethernet (ORVAN LQ-590)");
+    const Var mixed = Str("1.3.6.1.2.1.25.3.2.1.3.1", "Orvan LP-2100");
+    const Var other = Str("1.3.6.1.2.1.25.3.2.1.3.1", "TAMARACK PageJet 4100");
+    const Var hidden = Str("1.3.6.1.2.1.25.3.2.1.3.1", std::string("LP\0ORVAN", 8));
+    const Var number = Int("1.3.6.1.2.1.25.3.2.1.3.1", 0x4F52);
+    const Case cases[] = {
+        {"capitals", false, &laser, true},    {"behind an interface", false, &xeth, true},
+        {"mixed case", false, &mixed, false}, {"another maker", false, &other, false},
+        {"after a zero byte", false, &hidden, false}, {"not a string", false, &number, false},
+        {"no such object", false, nullptr, false}, {"silent", true, nullptr, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MiniMib mib = PrinterMib();
+        MiniMib device;
+        for (const char* id : {"1.3.6.1.2.1.1.5.0", "1.3.6.1.2.1.1.7.0", "1.3.6.1.2.1.43.18.1.1.2.1.2"})
+            device.Add(*mib.Find(ParseOid(id)));
+        if (c.descr)
+            device.Add(*c.descr);
+        m_agent->SetScript([&](const Request& a_r) {
+            return c.silent ? std::vector<Datagram>{} : std::vector<Datagram>{{device.Answer(a_r)}};
+        });
+        m_request.SetAccessMode(accessGateway);
+        Ask({"1.3.6.1.2.1.1.5.0", "1.3.6.1.2.1.1.7.0"});
+        EXPECT_EQ(m_request.Load(), c.passes ? 2 : 0);
+        EXPECT_EQ(m_request.GetErrorFlag(), c.passes ? 0 : 1);
+        for (const CMibValue& v : m_request.Values())
+            EXPECT_EQ(v.IsUnavailable(), !c.passes);
+
+        Ask({"1.3.6.1.2.1.43.18.1.1"});
+        EXPECT_EQ(m_request.LoadEntry(), c.passes ? 1 : 0);
+        EXPECT_EQ(m_request.GetErrorFlag(), c.passes ? 0 : 1);
+        EXPECT_EQ(m_request.Values().size(), c.passes ? 1u : 0u);
+    }
+    Silence();
+}
+
+TEST_F(MibRequestTest, GatewayGetOneExchangePerValue)
+{
+    Var ip = Null("1.3.6.1.9.5", 0x40);
+    ip.bytes = {127, 0, 0, 11};
+    Var opaque = Null("1.3.6.1.9.9", 0x44);
+    opaque.bytes = {1, 2};
+    for (const Var& v : {Int("1.3.6.1.9.1", -2), Str("1.3.6.1.9.2", std::string("AB\0CD", 5)), Null("1.3.6.1.9.4"),
+                         ip, Unsigned("1.3.6.1.9.6", 0x41, 4294967295u), Unsigned("1.3.6.1.9.7", 0x42, 7),
+                         Unsigned("1.3.6.1.9.8", 0x43, 8650400), opaque, ObjId("1.3.6.1.9.11", "1.3.6.1.4.1.32473.1.2.1")})
+        m_mib.Add(v);
     m_request.SetAccessMode(accessGateway);
-    Ask({"1.3.6.1.4.1.32473.1.2.2.3.1.1.3.1"});
-    m_request.Values().front().SetInteger(5);
-    EXPECT_EQ(m_request.Store(), 1);
-    EXPECT_EQ(m_request.GetAccessMode(), accessGateway);
+    Ask({"1.3.6.1.9.1", "1.3.6.1.9.2", "1.3.6.1.9.3", "1.3.6.1.9.4", "1.3.6.1.9.5", "1.3.6.1.9.6", "1.3.6.1.9.7",
+         "1.3.6.1.9.8", "1.3.6.1.9.9", "1.3.6.1.9.11"});
+    m_request.Values().emplace_back();  // no identifier: skipped
+    // The unknown 1.3.6.1.9.3 is not counted; Opaque is not decoded by the
+    // gateway's reader, yet the device answered it.
+    EXPECT_EQ(m_request.Load(), 9);
+    EXPECT_EQ(m_request.GetErrorFlag(), 0);
+    // The maker check, then one get per identifier.
+    EXPECT_EQ(m_agent->RequestCount(), 11);
+    struct Expect {
+        std::int32_t type, length;
+        std::uint32_t number;
+    } expect[] = {{typeInteger, 4, 0xFFFFFFFE}, {typeOctetString, 5, 0},     {typeUnavailable, 0, 0},
+                  {typeNull, 0, 0},             {typeIpAddress, 4, 0},       {typeCounter, 4, 4294967295u},
+                  {typeGauge, 4, 7},            {typeTimeTickes, 4, 8650400}, {typeUnavailable, 0, 0},
+                  {typeObjectIdentifier, 23, 0}, {typeUnavailable, 0, 0}};
+    std::size_t i = 0;
+    for (const CMibValue& v : m_request.Values()) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(v.GetType(), expect[i].type);
+        EXPECT_EQ(v.GetLength(), expect[i].length);
+        EXPECT_EQ(v.GetNumber(), expect[i].number);
+        ++i;
+    }
+    auto it = m_request.Values().begin();
+    std::string text;
+    EXPECT_TRUE((++it)->GetText(text));
+    EXPECT_EQ(text, "AB");
+    std::advance(it, 8);
+    CObjectId oid;
+    EXPECT_TRUE(it->GetObjectId(oid));
+    EXPECT_EQ(oid.Format(), "1.3.6.1.4.1.32473.1.2.1");
+}
+
+// A walk whose send fails ends with no rows; only failures other than "no
+// data here" fail the request.
+TEST_F(MibRequestTest, GatewayWalkSendFailures)
+{
+    struct Case {
+        int result;
+        int errorNo;
+        int errorFlag;
+    } cases[] = {
+        {-1, -104, 0}, {-1, 0, 0},    {-1, -108, 0}, {-1, -121, 0}, {-1, -124, 0},
+        {-1, -107, 1}, {-1, -120, 1}, {-1, -125, 1}, {-2, -106, 0},
+    };
+    m_request.SetAccessMode(accessGateway);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.result << " " << c.errorNo);
+        MIBTestFailSends(MIB_KIND_WALK, 1, c.result, c.errorNo);
+        Ask({"1.3.6.1.2.1.43.18.1.1"});
+        EXPECT_EQ(m_request.LoadEntry(), 0);
+        EXPECT_EQ(m_request.GetErrorFlag(), c.errorFlag);
+        EXPECT_TRUE(m_request.Values().empty());
+    }
+    // Without an injection the same walk finds the rows.
+    Ask({"1.3.6.1.2.1.43.18.1.1"});
+    EXPECT_EQ(m_request.LoadEntry(), 6);
+    EXPECT_EQ(m_request.GetErrorFlag(), 0);
+}
+
+TEST_F(MibRequestTest, GatewayTraceLines)
+{
+    testagent::SetEnv("LUMET_KESTREL_ROUTES", "");
+    m_request.SetAccessMode(accessGateway);
+    m_request.SetCommunity("vestry");
+    StartTrace();
+    // An IPX address without a route.
+    m_request.SetIpxAddress("1A:00A0C9123456");
+    Ask({"1.3.6.1.2.1.1.5.0"});
+    EXPECT_EQ(m_request.Load(), 0);
+    Ask({"1.3.6.1.2.1.1"});
+    EXPECT_EQ(m_request.LoadEntry(), 0);
+    // The agent itself: an unknown identifier, a list that is no walk, a
+    // walk whose send fails, a device that is not the maker's.
+    m_request.SetIpAddress("127.0.0.1");
+    Ask({"1.3.6.1.2.1.1.9.0", "1.3.6.1.2.1.1.5.0"});
+    EXPECT_EQ(m_request.Load(), 1);
+    Ask({"1.3.6.1.2.1.1", "1.3.6.1.2.1.43"});
+    EXPECT_EQ(m_request.LoadEntry(), 0);
+    MIBTestFailSends(MIB_KIND_WALK, 1, -1, -104);
+    Ask({"1.3.6.1.2.1.43.18.1.1"});
+    EXPECT_EQ(m_request.LoadEntry(), 0);
+    Silence();
+    Ask({"1.3.6.1.2.1.1.5.0"});
+    EXPECT_EQ(m_request.Load(), 0);
+    EXPECT_EQ(Messages(m_trace),
+              "Load(), id: 1.3.6.1.2.1.1.5.0\r\n"
+              "MIBGwGet:MIBGetCannelInfo ErrNO.=-103,Commuity=vestry Addr=1A:00A0C9123456\r\n"
+              "LoadEntry(), id: 1.3.6.1.2.1.1\r\n"
+              "MIBGwGet:MIBGetCannelInfo ErrNO.=-103,Commuity=vestry Addr=1A:00A0C9123456\r\n"
+              "Load(), id: 1.3.6.1.2.1.1.9.0\r\n"
+              "Load(), id: 1.3.6.1.2.1.1.5.0\r\n"
+              "MIBGwGet:MIBSend ErrNO.=-104 ObjectID=1.3.6.1.2.1.1.9.0\r\n"
+              "LoadEntry(), id: 1.3.6.1.2.1.1\r\n"
+              "LoadEntry(), id: 1.3.6.1.2.1.43\r\n"
+              "MIBGwGetNext NO LIST"
+              "LoadEntry(), id: 1.3.6.1.2.1.43.18.1.1\r\n"
+              "MIBGwGet:MIBSend ErrNO.=-104 ObjectID=1.3.6.1.2.1.43.18.1.1\r\n"
+              "Load(), id: 1.3.6.1.2.1.1.5.0\r\n"
+              "MIBGwGet:OrvanCheck FALSE\r\n");
 }
 
 } // namespace

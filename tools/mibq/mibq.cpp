@@ -23,16 +23,22 @@ const char kUsage[] =
     "       mibq [-c COMMUNITY] [-m MODE] [-v] ADDRESS walk OID\n"
     "       mibq [-c COMMUNITY] [-m MODE] [-v] ADDRESS set OID TYPE VALUE\n"
     "\n"
-    "  ADDRESS    IP address (a.b.c.d) or IPX address (network:node)\n"
+    "  ADDRESS    IP address (a.b.c.d) or IPX address (network:node; the two parts may\n"
+    "             also be separated by '-', '.' or a space)\n"
     "  -c         community (default: public)\n"
-    "  -m         access mode: platform (default), auto, gateway, platformfirst\n"
+    "  -m         access mode: platform (default; the platform SNMP library), gateway\n"
+    "             (the MIB gateway library), auto (a get falls back to the gateway),\n"
+    "             platformfirst (the platform library, else the gateway); the mode\n"
+    "             reached is printed at the end\n"
     "  -v         write the request trace to standard error\n"
     "  TYPE       i (typeInteger), u (typeGauge), c (typeCounter), t (typeTimeTickes),\n"
     "             a (typeIpAddress), o (typeObjectIdentifier), s (typeOctetString),\n"
     "             x (typeOctetString from hexadecimal digits), or a type name\n"
     "\n"
     "The agent port is 161 unless LUMET_SNMP_PORT says otherwise; LUMET_SNMP_TIMEOUT_MS\n"
-    "and LUMET_SNMP_RETRIES set the time-out of one try and the number of retries.\n";
+    "and LUMET_SNMP_RETRIES set the time-out of one try and the number of retries.\n"
+    "IPX addresses are reached through the gateway's route table, the file that\n"
+    "LUMET_KESTREL_ROUTES names (lines \"NETWORK:NODE = a.b.c.d[:port]\").\n";
 
 int Usage(const char* a_message = nullptr)
 {
