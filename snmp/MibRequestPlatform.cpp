@@ -160,6 +160,36 @@ bool AddTyped(OVsnmpPdu* a_pdu, const CMibValue& a_value, bool& a_bLeftOut)
     return OVsnmpAddTypedVarBind(a_pdu, oid.Data(), nOid, nPlatformType, &dwNumber, 4) != 0;
 }
 
+// Sends the request; while the agent answers with an error status that
+// names a variable, sends it again without that variable, so that a request
+// of n values takes at most n + 1 exchanges. Returns the error-free response,
+// or null: then a_bNoResponse tells whether it was a send that failed (with
+// the platform's error number in a_nSendError) rather than the agent.
+CPdu ExchangeDroppingRefused(OVsnmpSession* a_session, CPdu a_request, int a_nCommand,
+                             bool& a_bNoResponse, int& a_nSendError)
+{
+    a_bNoResponse = false;
+    for (;;) {
+        CPdu response(OVsnmpBlockingSend(a_session, a_request.get()));
+        if (!response) {
+            a_nSendError = OVsnmpErrno;
+            a_bNoResponse = true;
+            return nullptr;
+        }
+        a_request.reset();
+        if (response->error_status == OVSNMP_ERR_STATUS_NOERROR)
+            return response;
+        if (response->error_index == 0 || !response->variables)
+            return nullptr;
+        // The fixed PDU is built from the response, which it takes over.
+        OVsnmpPdu* fixed = OVsnmpFixPdu(response.get(), a_nCommand);
+        if (!fixed)
+            return nullptr;
+        response.release();
+        a_request.reset(fixed);
+    }
+}
+
 } // namespace
 
 int CMibRequest::PlatformGet()
@@ -192,42 +222,30 @@ int CMibRequest::PlatformGet()
             return fail();
     }
 
-    for (;;) {
-        CPdu response(OVsnmpBlockingSend(session.get(), request.get()));
-        if (!response) {
-            int nError = OVsnmpErrno;
-            request.reset();
-            session.reset();
-            fail();
-            TraceMib("OVsnmpGet:OVsnmpBlockingSend ErrNO.=%d\n ", nError);
-            return -1;
-        }
-        request.reset();
-        if (response->error_status == OVSNMP_ERR_STATUS_NOERROR) {
-            int nCount = 0;
-            for (CMibValue& value : m_values) {
-                value.SetUnavailable();
-                for (const OVsnmpVarBind* var = response->variables; var; var = var->next_variable) {
-                    if (VariableId(*var) != value.GetIdentifier())
-                        continue;
-                    if (IsException(var->type))
-                        continue;  // the agent says there is no value
-                    DecodeVariable(*var, value);
-                    ++nCount;
-                }
-            }
-            return nCount;
-        }
-        if (response->error_index == 0 || !response->variables)
-            return fail();
-        // Ask again without the variable the agent named; each round drops
-        // one, so a get of n values sends at most n + 1 requests.
-        OVsnmpPdu* fixed = OVsnmpFixPdu(response.get(), OVSNMP_GET_REQ);
-        if (!fixed)
-            return fail();
-        response.release();
-        request.reset(fixed);
+    bool bNoResponse = false;
+    int nSendError = 0;
+    CPdu response = ExchangeDroppingRefused(session.get(), std::move(request), OVSNMP_GET_REQ,
+                                            bNoResponse, nSendError);
+    if (!response) {
+        session.reset();
+        fail();
+        if (bNoResponse)
+            TraceMib("OVsnmpGet:OVsnmpBlockingSend ErrNO.=%d\n ", nSendError);
+        return -1;
     }
+    int nCount = 0;
+    for (CMibValue& value : m_values) {
+        value.SetUnavailable();
+        for (const OVsnmpVarBind* var = response->variables; var; var = var->next_variable) {
+            if (VariableId(*var) != value.GetIdentifier())
+                continue;
+            if (IsException(var->type))
+                continue;  // the agent says there is no value
+            DecodeVariable(*var, value);
+            ++nCount;
+        }
+    }
+    return nCount;
 }
 
 int CMibRequest::PlatformWalk()
@@ -343,39 +361,29 @@ int CMibRequest::PlatformSet()
     for (CMibValue* value : leftOut)
         value->SetUnavailable();
 
-    for (;;) {
-        CPdu response(OVsnmpBlockingSend(session.get(), request.get()));
-        if (!response) {
-            int nError = OVsnmpErrno;
-            request.reset();
-            session.reset();
-            fail();
-            TraceMib("OVsnmpSet:OVsnmpBlockingSend ErrNO.=%d\n ", nError);
-            return -1;
-        }
-        request.reset();
-        if (response->error_status == OVSNMP_ERR_STATUS_NOERROR) {
-            int nCount = 0;
-            for (CMibValue& value : m_values) {
-                if (value.IsUnavailable())
-                    continue;
-                int nConfirmed = 0;
-                for (const OVsnmpVarBind* var = response->variables; var; var = var->next_variable) {
-                    if (VariableId(*var) == value.GetIdentifier())
-                        ++nConfirmed;
-                }
-                if (nConfirmed == 0)
-                    value.SetUnavailable();
-                nCount += nConfirmed;
-            }
-            return nCount;
-        }
-        if (response->error_index == 0 || !response->variables)
-            return fail();
-        OVsnmpPdu* fixed = OVsnmpFixPdu(response.get(), OVSNMP_SET_REQ);
-        if (!fixed)
-            return fail();
-        response.release();
-        request.reset(fixed);
+    bool bNoResponse = false;
+    int nSendError = 0;
+    CPdu response = ExchangeDroppingRefused(session.get(), std::move(request), OVSNMP_SET_REQ,
+                                            bNoResponse, nSendError);
+    if (!response) {
+        session.reset();
+        fail();
+        if (bNoResponse)
+            TraceMib("OVsnmpSet:OVsnmpBlockingSend ErrNO.=%d\n ", nSendError);
+        return -1;
     }
+    int nCount = 0;
+    for (CMibValue& value : m_values) {
+        if (value.IsUnavailable())
+            continue;
+        int nConfirmed = 0;
+        for (const OVsnmpVarBind* var = response->variables; var; var = var->next_variable) {
+            if (VariableId(*var) == value.GetIdentifier())
+                ++nConfirmed;
+        }
+        if (nConfirmed == 0)
+            value.SetUnavailable();
+        nCount += nConfirmed;
+    }
+    return nCount;
 }

@@ -16,6 +16,7 @@
 
 #include "FaultAgent.h"
 #include "MibRequest.h"
+#include "MemoryTraceSink.h"
 #include "Trace.h"
 
 namespace {
@@ -259,20 +260,6 @@ TEST_F(SimulatedDevices, DescribeThemselves)
     EXPECT_NE(chars.find("Emulate"), std::string::npos) << chars;
 }
 
-class MemorySink : public ITraceSink {
-public:
-    explicit MemorySink(std::string& a_out) : m_out(a_out) {}
-    bool Write(const char* a_pch, std::size_t a_n) override
-    {
-        m_out.append(a_pch, a_n);
-        return true;
-    }
-    void Flush() override {}
-
-private:
-    std::string& m_out;
-};
-
 // The gateway transport on the simulated printers. IPX addresses reach them
 // through a route table: the laser printer is 1A:00A0C9123456, the printer
 // that names its maker in mixed case BEEF:0080ABCDEF01.
@@ -315,7 +302,7 @@ protected:
     void StartTrace()
     {
         m_trace.clear();
-        ASSERT_TRUE(MibTraceLog().Start(std::make_unique<MemorySink>(m_trace)));
+        ASSERT_TRUE(MibTraceLog().Start(std::make_unique<CMemoryTraceSink>(m_trace)));
     }
 
     std::filesystem::path m_routes;

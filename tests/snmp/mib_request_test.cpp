@@ -12,25 +12,12 @@
 #include "FaultAgent.h"
 #include "KestrelTest.h"
 #include "MibRequest.h"
+#include "MemoryTraceSink.h"
 #include "Trace.h"
 
 using namespace testagent;
 
 namespace {
-
-class MemorySink : public ITraceSink {
-public:
-    explicit MemorySink(std::string& a_out) : m_out(a_out) {}
-    bool Write(const char* a_pch, std::size_t a_n) override
-    {
-        m_out.append(a_pch, a_n);
-        return true;
-    }
-    void Flush() override {}
-
-private:
-    std::string& m_out;
-};
 
 // The trace without its opening line and the time prefix of each write.
 std::string Messages(const std::string& a_log)
@@ -91,7 +78,7 @@ protected:
     {
         m_agent->SetScript([](const Request&) { return std::vector<Datagram>{}; });
     }
-    void StartTrace() { ASSERT_TRUE(MibTraceLog().Start(std::make_unique<MemorySink>(m_trace))); }
+    void StartTrace() { ASSERT_TRUE(MibTraceLog().Start(std::make_unique<CMemoryTraceSink>(m_trace))); }
 
     MiniMib m_mib;
     std::unique_ptr<FaultAgent> m_agent;
