@@ -60,17 +60,9 @@ answers() {  # address
   snmpget -v1 -c "${communities%% *}" -t 0.5 -r 0 -Oqv "$1:$port" 1.3.6.1.2.1.1.1.0 >/dev/null 2>&1
 }
 
-stop() {
-  [ -r "$pidfile" ] || return 0
-  local pid
-  pid=$(cat "$pidfile")
-  if kill -0 "$pid" 2>/dev/null; then
-    kill "$pid" 2>/dev/null || true
-    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-    kill -9 "$pid" 2>/dev/null || true
-  fi
-  rm -f "$pidfile"
-}
+# shellcheck source=lib-process.sh
+. "$root/tools/lib-process.sh"
+stop() { stop_pidfile "$pidfile"; }
 
 case $cmd in
 stop)

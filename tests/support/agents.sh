@@ -14,17 +14,9 @@ mkdir -p "$state"
 state=$(cd "$state" && pwd)
 snmpd_addr=127.0.0.30
 
-stop_snmpd() {
-  [ -r "$state/snmpd.pid" ] || return 0
-  local pid
-  pid=$(cat "$state/snmpd.pid")
-  if kill -0 "$pid" 2>/dev/null; then
-    kill "$pid" 2>/dev/null || true
-    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-    kill -9 "$pid" 2>/dev/null || true
-  fi
-  rm -f "$state/snmpd.pid"
-}
+# shellcheck source=../../tools/lib-process.sh
+. "$root/tools/lib-process.sh"
+stop_snmpd() { stop_pidfile "$state/snmpd.pid"; }
 
 case $cmd in
 stop)
