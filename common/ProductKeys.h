@@ -55,3 +55,8 @@ inline constexpr wchar_t kRegPlatformKey[] =
     L"SOFTWARE\\Hewlett-Packard\\OpenView\\Network Node Manager";
 inline constexpr wchar_t kRegPathName[] = L"PathName";
 inline constexpr wchar_t kRegBrowserCommandKey[] = L"SOFTWARE\\Classes\\http\\shell\\open\\command";
+
+// The maker's installer library: the folder it is installed in, read by the
+// uninstall extension to load it.
+inline constexpr wchar_t kRegQxapiKey[] = L"Software\\Orvan\\QXAPIInfo";
+inline constexpr wchar_t kRegQxapiInstallDir[] = L"InstallDir";

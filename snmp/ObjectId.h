@@ -2,6 +2,7 @@
 // text form. Empty means "no identifier".
 #pragma once
 
+#include <compare>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -38,6 +39,12 @@ public:
     bool StartsWith(const CObjectId& a_prefix, std::size_t a_n) const;
 
     bool operator==(const CObjectId& a_other) const = default;
+    // Lexicographic order of the sub-identifiers, the order of an agent's
+    // MIB (a prefix comes before everything below it).
+    std::strong_ordering operator<=>(const CObjectId& a_other) const
+    {
+        return m_adwSubIds <=> a_other.m_adwSubIds;
+    }
 
 private:
     std::vector<std::uint32_t> m_adwSubIds;

@@ -143,6 +143,7 @@ struct CPlatformValue {
 };
 const CPlatformValue kPathName{L"PathName", kRegPlatformKey, kRegPathName};
 const CPlatformValue kBrowser{L"Browser", kRegBrowserCommandKey, nullptr};
+const CPlatformValue kQxapiInstallDir{L"QXAPIInstallDir", kRegQxapiKey, kRegQxapiInstallDir};
 
 std::wstring RecordName(const CPlatformValue& a_value, LPCWSTR a_pszSuffix)
 {
@@ -302,7 +303,8 @@ bool InstallProduct(const CSetupOptions& a_options, std::wstring& a_strError)
 
     // Platform values: set when asked, otherwise back to what they were.
     for (auto [pValue, pText] : {std::pair{&kPathName, &a_options.strPathName},
-                                 std::pair{&kBrowser, &a_options.strBrowserCommand}}) {
+                                 std::pair{&kBrowser, &a_options.strBrowserCommand},
+                                 std::pair{&kQxapiInstallDir, &a_options.strQxapiInstallDir}}) {
         if (*pText) {
             if (!SetPlatformValue(*pValue, **pText, a_strError))
                 return false;
@@ -325,6 +327,7 @@ bool UninstallProduct(std::wstring& a_strError)
 
     RestorePlatformValue(kPathName);
     RestorePlatformValue(kBrowser);
+    RestorePlatformValue(kQxapiInstallDir);
     DeleteEmptyKeys(kRegSetupRecordKey);
 
     const LSTATUS status = RegDeleteTreeW(HKEY_LOCAL_MACHINE, kRegProductKey);
@@ -370,7 +373,8 @@ const wchar_t kSetupUsage[] =
     L"                         Status_Watch, Auto_Search, Trap_Accept, Write_Event,\n"
     L"                         Polling_Time (numbers), Community_Name (text)\n"
     L"  /pathname:FOLDER       the map platform's \"PathName\"\n"
-    L"  /browser:COMMAND       the web browser command (http\\shell\\open\\command)\n";
+    L"  /browser:COMMAND       the web browser command (http\\shell\\open\\command)\n"
+    L"  /qxapidir:FOLDER       the maker's installer library folder (QXAPIInfo \"InstallDir\")\n";
 
 namespace {
 
@@ -459,6 +463,8 @@ bool ParseSetupCommand(int a_argc, const wchar_t* const* a_argv, CSetupCommand& 
             options.strPathName = strValue;
         } else if (SameName(strName, L"browser") && bHasValue) {
             options.strBrowserCommand = strValue;
+        } else if (SameName(strName, L"qxapidir") && bHasValue) {
+            options.strQxapiInstallDir = strValue;
         } else {
             a_strError = L"unknown option: " + strArg;
             return false;

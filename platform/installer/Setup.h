@@ -7,8 +7,10 @@
 //       Control: the six plug-in settings (defaults unless asked otherwise)
 //       Control\WndPos: every position name, holding the no-position mark
 //   the install folder and its "MapInfo" folder
-//   when asked: the map platform's "PathName" and the web browser command
-//   (the default value of SOFTWARE\Classes\http\shell\open\command)
+//   when asked: the map platform's "PathName", the web browser command
+//   (the default value of SOFTWARE\Classes\http\shell\open\command) and
+//   the maker's installer library folder (Software\Orvan\QXAPIInfo,
+//   "InstallDir")
 //
 // Installing again with the same options gives the same state (the product
 // key is rebuilt from the options each time). Platform values that existed
@@ -42,6 +44,7 @@ struct CSetupOptions {
     // Platform values, set only when given.
     std::optional<std::wstring> strPathName;
     std::optional<std::wstring> strBrowserCommand;
+    std::optional<std::wstring> strQxapiInstallDir;
 };
 
 // On failure a_strError says what could not be done.

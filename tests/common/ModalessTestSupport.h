@@ -1,5 +1,5 @@
 // What the tests of the threads and modeless dialogs share: an application
-// that records help requests, a trace sink in memory, the "Message" position
+// that records help requests, the main trace in memory, the "Message" position
 // value in the registry, and starting a message box thread.
 #pragma once
 
@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "Application.h"
+#include "MemoryTraceSink.h"
 #include "ProductKeys.h"
+#include "RecordingApp.h"
 #include "Setup.h"
 #include "ThreadModaless.h"
 #include "Trace.h"
@@ -25,56 +27,20 @@ namespace modaless_test {
 
 constexpr DWORD kWait = 10000;
 
-class CTestApp : public winui::Application {
-public:
-    bool WinHelp(DWORD_PTR a_dwData, UINT a_nCmd) override
-    {
-        std::lock_guard<std::mutex> hold(m_lock);
-        m_helps.emplace_back(a_dwData, a_nCmd);
-        return true;
-    }
-    std::vector<std::pair<DWORD_PTR, UINT>> Helps()
-    {
-        std::lock_guard<std::mutex> hold(m_lock);
-        return m_helps;
-    }
-
-private:
-    std::mutex m_lock;
-    std::vector<std::pair<DWORD_PTR, UINT>> m_helps;
-};
-
-class CMemorySink : public ITraceSink {
-public:
-    explicit CMemorySink(std::shared_ptr<std::string> a_pText) : m_pText(std::move(a_pText)) {}
-    bool Write(const char* a_pch, std::size_t a_n) override
-    {
-        m_pText->append(a_pch, a_n);
-        return true;
-    }
-    void Flush() override {}
-
-private:
-    std::shared_ptr<std::string> m_pText;
-};
-
 // The main trace into memory while the object lives.
 class CMainTraceCapture {
 public:
-    CMainTraceCapture() : m_pText(std::make_shared<std::string>())
-    {
-        MainTraceLog().Start(std::make_unique<CMemorySink>(m_pText));
-    }
+    CMainTraceCapture() { MainTraceLog().Start(std::make_unique<CMemoryTraceSink>(m_text)); }
     ~CMainTraceCapture() { MainTraceLog().Stop(); }
     // Only once the trace is stopped (the sink writes without a lock of ours).
     std::string Stop()
     {
         MainTraceLog().Stop();
-        return *m_pText;
+        return m_text;
     }
 
 private:
-    std::shared_ptr<std::string> m_pText;
+    std::string m_text;
 };
 
 // The product installed (every position value holding the no-position

@@ -5,24 +5,10 @@
 #include <thread>
 #include <vector>
 
+#include "MemoryTraceSink.h"
 #include "Trace.h"
 
 namespace {
-
-class MemorySink : public ITraceSink {
-public:
-    explicit MemorySink(std::string& a_out) : m_out(a_out) {}
-    bool Write(const char* a_pch, std::size_t a_n) override
-    {
-        m_out.append(a_pch, a_n);
-        return true;
-    }
-    void Flush() override { ++flushes; }
-    int flushes = 0;
-
-private:
-    std::string& m_out;
-};
 
 std::string Formatted(const char* a_format, ...)
 {
@@ -58,7 +44,7 @@ TEST(TraceWriter, OffWritesNothingAndOpeningLineComesFirst)
     CTraceLog log(CTraceLog::Kind::Request);
     log.Write("lost\n");
     std::string out;
-    ASSERT_TRUE(log.Start(std::make_unique<MemorySink>(out)));
+    ASSERT_TRUE(log.Start(std::make_unique<CMemoryTraceSink>(out)));
     log.Write("first ");
     log.Write("second %s\n", "x");
     log.Stop();
@@ -77,7 +63,7 @@ TEST(TraceWriter, MainPrefixNamesTheThreadObject)
     SetTraceThreadHandleSource([]() -> std::uint32_t { return 4242; });
     CTraceLog log(CTraceLog::Kind::Main);
     std::string out;
-    ASSERT_TRUE(log.Start(std::make_unique<MemorySink>(out)));
+    ASSERT_TRUE(log.Start(std::make_unique<CMemoryTraceSink>(out)));
     log.Write("CThreadPolling::loadStatus(), id: %d, end\n", 7);
     log.Stop();
     SetTraceThreadHandleSource(nullptr);
@@ -91,7 +77,7 @@ TEST(TraceWriter, LinesOfSeveralThreadsNeverInterleave)
 {
     CTraceLog log(CTraceLog::Kind::Request);
     std::string out;
-    ASSERT_TRUE(log.Start(std::make_unique<MemorySink>(out)));
+    ASSERT_TRUE(log.Start(std::make_unique<CMemoryTraceSink>(out)));
     std::vector<std::thread> threads;
     for (int t = 0; t < 4; ++t)
         threads.emplace_back([&log, t] {

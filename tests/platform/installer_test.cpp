@@ -70,6 +70,7 @@ Dump DumpAll()
     DumpKey(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Lumet", dump);
     DumpKey(HKEY_LOCAL_MACHINE, kRegPlatformKey, dump);
     DumpKey(HKEY_LOCAL_MACHINE, kRegBrowserCommandKey, dump);
+    DumpKey(HKEY_LOCAL_MACHINE, L"Software\\Orvan", dump);
     return dump;
 }
 
@@ -178,10 +179,12 @@ TEST_F(Installer, PlatformValuesOnlyWhenAskedAndPutBackAfterwards)
     const std::optional<std::wstring> browserBefore = ReadString(kRegBrowserCommandKey, L"");
     const std::wstring strAsked = L"\"/dir:" + kFolder +
                                   L"\" \"/pathname:C:\\OpenView\" "
-                                  L"\"/browser:C:\\browser.exe \"\"%1\"\"\"";
+                                  L"\"/browser:C:\\browser.exe \"\"%1\"\"\" "
+                                  L"\"/qxapidir:C:\\Orvan\\QXAPI\"";
     ASSERT_EQ(RunSetup(strAsked), 0u);
     EXPECT_EQ(ReadString(kRegPlatformKey, kRegPathName), L"C:\\OpenView");
     EXPECT_EQ(ReadString(kRegBrowserCommandKey, L""), L"C:\\browser.exe \"%1\"");
+    EXPECT_EQ(ReadString(kRegQxapiKey, kRegQxapiInstallDir), L"C:\\Orvan\\QXAPI");
     const Dump asked = DumpAll();
     ASSERT_EQ(RunSetup(strAsked), 0u);
     EXPECT_EQ(DumpAll(), asked);
@@ -189,6 +192,7 @@ TEST_F(Installer, PlatformValuesOnlyWhenAskedAndPutBackAfterwards)
     // An install that no longer asks puts the platform back as it was.
     ASSERT_EQ(RunSetup(L"\"/dir:" + kFolder + L"\""), 0u);
     EXPECT_FALSE(KeyExists(kRegPlatformKey));
+    EXPECT_FALSE(KeyExists(L"Software\\Orvan"));
     EXPECT_EQ(ReadString(kRegBrowserCommandKey, L""), browserBefore);
     EXPECT_FALSE(KeyExists(kRegSetupRecordKey));
 

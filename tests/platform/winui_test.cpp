@@ -12,6 +12,7 @@
 
 #include "Application.h"
 #include "Dialog.h"
+#include "RecordingApp.h"
 #include "UiDriver.h"
 #include "UiThread.h"
 #include "winui_test.h"
@@ -33,25 +34,6 @@ bool WaitThread(winui::UiThread& a_thread)
 {
     return ::WaitForSingleObject(a_thread.GetThreadHandle(), kWait) == WAIT_OBJECT_0;
 }
-
-class CTestApp : public winui::Application {
-public:
-    bool WinHelp(DWORD_PTR a_dwData, UINT a_nCmd) override
-    {
-        std::lock_guard<std::mutex> hold(m_lock);
-        m_helps.emplace_back(a_dwData, a_nCmd);
-        return true;
-    }
-    std::vector<std::pair<DWORD_PTR, UINT>> Helps()
-    {
-        std::lock_guard<std::mutex> hold(m_lock);
-        return m_helps;
-    }
-
-private:
-    std::mutex m_lock;
-    std::vector<std::pair<DWORD_PTR, UINT>> m_helps;
-};
 
 class CTestDlg : public winui::Dialog {
 public:

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "AddressNet.h"
+#include "MibRequest.h"
 
 namespace {
 
@@ -106,6 +107,35 @@ TEST(AddressNet, UsableThroughTheBase)
         EXPECT_FALSE(a->IsValid());
         EXPECT_EQ(a->Format(), "");
     }
+}
+
+// The gateway takes an IPX address as network and node digits written
+// together, whichever separator the text used.
+TEST(GatewayAddress, NetworkAndNodeTogether)
+{
+    struct Case {
+        const char* text;
+        const char* gateway;
+    } cases[] = {
+        {"1A:00A0C9123456", "1A00A0C9123456"},
+        {"1A-00A0C9123456", "1A00A0C9123456"},
+        {"1A.00A0C9123456", "1A00A0C9123456"},
+        {"0000001A:00A0C9123456", "0000001A00A0C9123456"},
+        {"1A:00A0C9123456789", "1A00A0C9123456"},  // at most 12 node characters
+        {"1A-00:A0", "1A-00A0"},                    // a colon comes before a hyphen
+        {"1A.00-A0", "1A.00A0"},                    // a hyphen before a full stop
+        {"1A00A0C9123456", "1A00A0C9123456"},
+        {"", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MibGatewayAddress(c.text), c.gateway) << c.text;
+
+    CMibRequest r;
+    r.SetIpxAddress("BEEF-0080ABCDEF01");
+    EXPECT_EQ(r.GetAddress(), "BEEF-0080ABCDEF01");
+    EXPECT_EQ(r.GetGatewayAddress(), "BEEF0080ABCDEF01");
+    r.SetIpAddress("127.0.0.11");
+    EXPECT_EQ(r.GetGatewayAddress(), "");
 }
 
 } // namespace

@@ -22,16 +22,11 @@ wine_cmd=(wine)
 [ -x /usr/lib/wine/wine64 ] && wine_cmd=(/usr/lib/wine/wine64)
 wineboot_cmd=("${wine_cmd[@]}" wineboot)
 
+# shellcheck source=../../tools/lib-process.sh
+. "$(dirname "$0")/../../tools/lib-process.sh"
+
 stop_xvfb() {
-  if [ -r "$state/xvfb.pid" ]; then
-    pid=$(cat "$state/xvfb.pid")
-    if kill -0 "$pid" 2>/dev/null; then
-      kill "$pid" 2>/dev/null || true
-      for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-      kill -9 "$pid" 2>/dev/null || true
-    fi
-    rm -f "$state/xvfb.pid"
-  fi
+  stop_pidfile "$state/xvfb.pid"
   rm -f "$state/display"
 }
 

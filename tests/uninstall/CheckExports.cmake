@@ -1,0 +1,21 @@
+# Checks that a DLL exports exactly the given names, undecorated.
+#   cmake -DOBJDUMP=... -DDLL=... -DEXPECTED="a;b" -P CheckExports.cmake
+execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${OBJDUMP} -p ${DLL} failed")
+endif()
+string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table\n([^\n]+\n)*" table "${dump}")
+# Entries read "\t[   0] Name".
+string(REGEX MATCHALL "[[] *[0-9]+[]] [^\n]+" entries "${table}")
+set(names)
+foreach(entry IN LISTS entries)
+  string(REGEX REPLACE "^[[] *[0-9]+[]] " "" name "${entry}")
+  list(APPEND names "${name}")
+endforeach()
+list(SORT names)
+set(expected ${EXPECTED})
+list(SORT expected)
+if(NOT names STREQUAL expected)
+  message(FATAL_ERROR "exports of ${DLL}: '${names}', expected '${expected}'")
+endif()
+message(STATUS "exports of ${DLL}: ${names}")
