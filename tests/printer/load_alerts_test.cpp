@@ -70,6 +70,26 @@ protected:
     }
 };
 
+// Sets an environment variable of the SNMP library for one scope and puts
+// the old value back, so that the tests of one process (under Wine all of
+// them) do not see each other's settings.
+class CEnvScope {
+public:
+    CEnvScope(const char* a_pszName, const std::string& a_value) : m_pszName(a_pszName)
+    {
+        const char* pszOld = std::getenv(a_pszName);
+        m_old = pszOld ? pszOld : "";
+        testagent::SetEnv(a_pszName, a_value);
+    }
+    ~CEnvScope() { testagent::SetEnv(m_pszName, m_old); }
+    CEnvScope(const CEnvScope&) = delete;
+    CEnvScope& operator=(const CEnvScope&) = delete;
+
+private:
+    const char* m_pszName;
+    std::string m_old;
+};
+
 const IStringTable& StringsFor(AlertRules a_rules)
 {
     if (a_rules == rulesVigilo)
@@ -130,9 +150,9 @@ TEST(LoadAlerts, SilentPrinterGivesTheNoAnswerAlert)
         {rulesMapwick, accessGateway, 0},
     };
     testagent::FaultAgent silent([](const testagent::Request&) { return std::vector<testagent::Datagram>{}; });
-    testagent::SetEnv("LUMET_SNMP_PORT", std::to_string(silent.Port()));
-    testagent::SetEnv("LUMET_SNMP_TIMEOUT_MS", "100");
-    testagent::SetEnv("LUMET_SNMP_RETRIES", "0");
+    CEnvScope port("LUMET_SNMP_PORT", std::to_string(silent.Port()));
+    CEnvScope timeout("LUMET_SNMP_TIMEOUT_MS", "100");
+    CEnvScope retries("LUMET_SNMP_RETRIES", "0");
 
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "rules " << c.rules << " mode " << c.mode);
