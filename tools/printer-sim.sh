@@ -62,7 +62,15 @@ answers() {  # address
 
 # shellcheck source=lib-process.sh
 . "$root/tools/lib-process.sh"
-stop() { stop_pidfile "$pidfile"; }
+stop() {
+  stop_pidfile "$pidfile"
+  if [ -r "$state/runtime" ]; then
+    case $(cat "$state/runtime") in
+      /tmp/lumet-printer-sim.*) rm -rf "$(cat "$state/runtime")" ;;
+    esac
+    rm -f "$state/runtime"
+  fi
+}
 
 case $cmd in
 stop)
@@ -80,9 +88,20 @@ command -v snmpsimd >/dev/null || { echo "printer-sim: snmpsimd not found (Debia
 command -v snmpget >/dev/null || { echo "printer-sim: snmpget not found (Debian package snmp)" >&2; exit 1; }
 stop   # an earlier run of this state folder
 
-data=$state/data
-rm -rf "$data" "$state/cache"
-mkdir -p "$data" "$state/cache"
+# snmpsimd refuses to run as root. Run as root, it drops to nobody, who may
+# not be able to reach a state folder or data files below a private home
+# (a clone under /root, say): then its files go to a folder of their own
+# under /tmp, open to nobody, which stop removes again.
+runtime=$state
+if [ "$(id -u)" -eq 0 ]; then
+  runtime=$(mktemp -d /tmp/lumet-printer-sim.XXXXXX) || exit 1
+  chmod 755 "$runtime"
+  echo "$runtime" >"$state/runtime"
+fi
+data=$runtime/data
+cache=$runtime/cache
+rm -rf "$data" "$cache"
+mkdir -p "$data" "$cache"
 endpoints=()
 n=0
 while read -r host file; do
@@ -91,7 +110,7 @@ while read -r host file; do
   for c in $communities; do
     hash=$(printf '%s' "$c" | md5sum | cut -c1-32)
     mkdir -p "$data/$hash"
-    ln -s "$src" "$data/$hash/1.3.6.1.6.1.1.$n.snmprec"
+    cp "$src" "$data/$hash/1.3.6.1.6.1.1.$n.snmprec"
   done
   endpoints+=("--agent-udpv4-endpoint=$net.$host:$port")
   n=$((n + 1))
@@ -101,12 +120,10 @@ for c in $communities; do
   printf '1.3.6.1.2.1.1.1.0|4|no simulated device at this address\n' >"$data/$c.snmprec"
 done
 
-args=(--data-dir="$data" --cache-dir="$state/cache" "${endpoints[@]}")
+args=(--data-dir="$data" --cache-dir="$cache" "${endpoints[@]}")
 if [ "$(id -u)" -eq 0 ]; then
-  # snmpsimd refuses to run as root; the files it reads and writes must
-  # then be open to the unprivileged user.
   args+=(--process-user=nobody --process-group=nogroup)
-  chmod 777 "$state/cache"
+  chmod 777 "$cache"
   chmod -R a+rX "$data"
 fi
 if [ "$log" -eq 1 ]; then args+=(--logging-method=stderr); else args+=(--logging-method=null); fi
