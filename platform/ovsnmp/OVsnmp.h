@@ -199,8 +199,9 @@ OVSNMP_API OVsnmpPdu* OVsnmpBlockingSend(OVsnmpSession* session, OVsnmpPdu* requ
 /* From an error response, a request of the given command without the
  * variable the error index names, ready to be sent again. On success the
  * response is consumed (the result replaces it); on failure (no error,
- * index 0 or beyond the variables, no variable left) null is returned and
- * the response is still the caller's. */
+ * index 0 or beyond the variables) null is returned and the response is
+ * still the caller's. Dropping the only variable gives a request without
+ * variables, which an agent answers without error. */
 OVSNMP_API OVsnmpPdu* OVsnmpFixPdu(OVsnmpPdu* response, int command);
 
 /* The calling thread's error number of the last failed call. */

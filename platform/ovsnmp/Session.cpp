@@ -202,6 +202,7 @@ OVsnmpPdu* BlockingSend(OVsnmpSession* a_session, OVsnmpPdu* a_request)
             return nullptr;
         }
         const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(data.nTimeoutMs);
+        int nErrors = 0;
         for (;;) {
             auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
             if (left <= 0)
@@ -212,8 +213,14 @@ OVsnmpPdu* BlockingSend(OVsnmpSession* a_session, OVsnmpPdu* a_request)
                 data.socket.ReceiveFrom(data.buffer.data(), data.buffer.size(), n, from, static_cast<int>(left));
             if (result == CUdpSocket::Receive::Timeout)
                 break;
-            if (result == CUdpSocket::Receive::Error)
+            // One error (a port-unreachable report on Windows) is passed
+            // over; a socket that keeps failing ends this try instead of
+            // spinning until its deadline.
+            if (result == CUdpSocket::Receive::Error) {
+                if (++nErrors >= 3)
+                    break;
                 continue;
+            }
             PduPtr pdu(DecodeMessage(data.buffer.data(), n), FreePdu);
             if (!pdu)
                 continue;  // malformed: not an answer at all
@@ -248,11 +255,14 @@ OVsnmpPdu* FixPdu(OVsnmpPdu* a_response, int a_command)
     for (std::int32_t i = 1; *link && i < a_response->error_index; ++i)
         link = &(*link)->next_variable;
     OVsnmpVarBind* culprit = *link;
-    if (!culprit || (culprit == a_response->variables && !culprit->next_variable)) {
-        // Index beyond the variables, or nothing would be left to ask for.
+    if (!culprit) {
+        // The index names no variable of the response.
         SetError(OVSNMP_ERR_BAD_ARGUMENT);
         return nullptr;
     }
+    // Dropping the last variable leaves a request without variables: sent,
+    // it brings an answer without error, so that a printer that knows none
+    // of the objects asked for still counts as answering.
     *link = culprit->next_variable;
     FreeVarBind(culprit);
     if (a_command != OVSNMP_SET_REQ) {

@@ -240,13 +240,20 @@ TEST_F(OVsnmpSessionTest, FixPduDropsTheNamedVariable)
     // Refused: the response stays the caller's, unchanged.
     struct Refused {
         int status, index, vars;
-    } refused[] = {{0, 1, 3}, {2, 0, 3}, {2, 4, 3}, {2, -1, 3}, {2, 1, 1}, {2, 1, 0}};
+    } refused[] = {{0, 1, 3}, {2, 0, 3}, {2, 4, 3}, {2, -1, 3}, {2, 1, 0}};
     for (const Refused& r : refused) {
         Pdu pdu = response(r.status, r.index, r.vars);
         EXPECT_EQ(OVsnmpFixPdu(pdu.get(), OVSNMP_GET_REQ), nullptr) << r.status << " " << r.index << " " << r.vars;
         EXPECT_EQ(pdu->error_index, r.index);
     }
     EXPECT_EQ(OVsnmpFixPdu(nullptr, OVSNMP_GET_REQ), nullptr);
+
+    // The last variable dropped: a request without variables remains.
+    Pdu last = response(2, 1, 1);
+    OVsnmpPdu* empty = OVsnmpFixPdu(last.get(), OVSNMP_GET_REQ);
+    ASSERT_EQ(empty, last.get());
+    EXPECT_EQ(empty->command, OVSNMP_GET_REQ);
+    EXPECT_EQ(empty->variables, nullptr);
 
     Pdu get = response(2, 2, 3);
     OVsnmpPdu* fixed = OVsnmpFixPdu(get.get(), OVSNMP_GET_REQ);

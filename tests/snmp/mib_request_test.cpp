@@ -140,14 +140,18 @@ TEST_F(MibRequestTest, GetDropsTheUnknownIdentifierAndKeepsTheRest)
     EXPECT_EQ(m_agent->RequestCount(), 2);
 }
 
-TEST_F(MibRequestTest, GetOfUnknownIdentifiersOnlyFailsAfterAtMostNPlusOneRequests)
+TEST_F(MibRequestTest, GetOfUnknownIdentifiersOnlyAnswersEmptyAfterNPlusOneRequests)
 {
     Ask({"1.3.6.1.2.1.1.8.0", "1.3.6.1.2.1.1.9.0", "1.3.6.1.2.1.1.10.0"});
+    m_request.SetAccessMode(accessPlatformFirst);
     EXPECT_EQ(m_request.Load(), 0);
-    EXPECT_EQ(m_request.GetErrorFlag(), 1);
+    // The printer answered every round: nothing failed as a whole, and the
+    // platform library stays the transport.
+    EXPECT_EQ(m_request.GetErrorFlag(), 0);
+    EXPECT_EQ(m_request.GetAccessMode(), accessPlatform);
     for (const CMibValue& v : m_request.Values())
         EXPECT_TRUE(v.IsUnavailable());
-    EXPECT_LE(m_agent->RequestCount(), 4);
+    EXPECT_EQ(m_agent->RequestCount(), 4);
 }
 
 TEST_F(MibRequestTest, GetDecodesEveryType)
@@ -340,12 +344,14 @@ TEST_F(MibRequestTest, SetConfirmedAndRefused)
     EXPECT_EQ(n, 30);
     EXPECT_EQ(m_mib.Find(ParseOid("1.3.6.1.4.1.32473.1.2.2.3.1.1.3.1"))->number, 30);
 
-    // A read-only object alone: refused, the request fails.
+    // A read-only object alone: refused; the printer answered, so nothing is
+    // confirmed and the value comes back unavailable, without error flag.
     Ask({"1.3.6.1.2.1.1.1.0"});
     m_request.Values().front().SetInteger(1);
     EXPECT_EQ(m_request.Store(), 0);
-    EXPECT_EQ(m_request.GetErrorFlag(), 1);
+    EXPECT_EQ(m_request.GetErrorFlag(), 0);
     EXPECT_TRUE(m_request.Values().front().IsUnavailable());
+    EXPECT_EQ(m_mib.Find(ParseOid("1.3.6.1.2.1.1.1.0"))->type, 0x04);
 
     // A refused value among others is dropped and the rest set again.
     Ask({"1.3.6.1.2.1.1.5.0", "1.3.6.1.2.1.1.1.0", "1.3.6.1.4.1.32473.1.2.2.3.1.1.3.1"});
@@ -361,7 +367,8 @@ TEST_F(MibRequestTest, SetConfirmedAndRefused)
     EXPECT_TRUE(it->IsOctetString());
     EXPECT_TRUE((++it)->IsUnavailable());
     EXPECT_TRUE((++it)->IsInteger());
-    EXPECT_EQ(m_agent->RequestCount(), 4);
+    // One set, the refused one and its empty repetition, then two rounds.
+    EXPECT_EQ(m_agent->RequestCount(), 5);
 }
 
 TEST_F(MibRequestTest, SetSendsEachTypeAsItsPlatformType)
